@@ -1,0 +1,94 @@
+#include "ui/form1.h"
+
+#include "core/calcule.h"
+#include "runtime/format.h"
+#include "runtime/runtime_error.h"
+
+namespace ui {
+
+Form1::Form1(core::MessageSink& messages) : messages_(messages) {
+    controls_.setHandler([this](Control c, Notification n) { onNotification(c, n); });
+}
+
+void Form1::Form_Load() {
+    controls_.setCaption(Control::Form1, "Simulator Credit Omnira");
+    controls_.setCaption(Control::Label1, "CREDIT OMNIRA");
+    core::setCreditParameters(state_);
+    core::setProductParameters(state_);
+    controls_.setVisible(Control::Frame6, false);
+    controls_.setVisible(Control::Label10, false);
+    for (const char* item : {"Fara Asigurare", "Standard", "Optim", "Senior"}) {
+        controls_.addItem(Control::cbasig, item);
+    }
+    controls_.select(Control::cbasig, 0); // first recalculation, every box still empty
+    controls_.setValue(Control::Check1, 1);
+    controls_.setValue(Control::Check2, 0);
+    controls_.setVisible(Control::Check1, true);
+    controls_.setVisible(Control::Check2, true);
+    controls_.setText(Control::tbdurcred, runtime::NumberToText(state_.durmax)); // second one
+}
+
+void Form1::click(Control checkBox) {
+    controls_.setValue(checkBox, controls_.value(checkBox) == 1 ? 0 : 1);
+}
+
+void Form1::onNotification(Control c, Notification n) {
+    switch (c) {
+    case Control::vn:
+    case Control::ar:
+    case Control::ad:
+    case Control::tbvp:
+    case Control::tbavans:
+    case Control::tbdurcred:
+        if (n == Notification::TextChanged) {
+            recalculate();
+        }
+        break;
+    case Control::cbasig:
+        recalculate(); // typed text and a chosen item alike
+        break;
+    case Control::Check1:
+        if (n == Notification::Click) {
+            Check1_Click();
+        }
+        break;
+    case Control::Check2:
+        if (n == Notification::Click) {
+            Check2_Click();
+        }
+        break;
+    default:
+        break; // tbdob and the outputs have no handler
+    }
+}
+
+void Form1::recalculate() {
+    ++recalculations_;
+    try {
+        core::calcule(state_, controls_, messages_);
+    } catch (const runtime::RuntimeError& error) {
+        // What was written stays; the window goes on with the next keystroke.
+        faults_.emplace_back(error.what());
+    }
+}
+
+// The pair is an either-or choice that works only through nested notifications: setting the
+// partner's value raises the partner's click, whose own write back changes nothing.
+void Form1::Check1_Click() {
+    if (controls_.value(Control::Check1) == 1) {
+        controls_.setValue(Control::Check2, 0);
+    } else if (controls_.value(Control::Check1) == 0) {
+        controls_.setValue(Control::Check2, 1);
+    }
+}
+
+void Form1::Check2_Click() {
+    if (controls_.value(Control::Check2) == 1) {
+        controls_.setValue(Control::Check1, 0);
+    } else if (controls_.value(Control::Check2) == 0) {
+        controls_.setValue(Control::Check1, 1);
+    }
+    recalculate();
+}
+
+} // namespace ui

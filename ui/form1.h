@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/simulation_state.h"
+#include "core/window.h"
+#include "ui/control_model.h"
+
+#include <string>
+#include <vector>
+
+namespace ui {
+
+// The simulator's window without a toolkit: its controls, the simulation state, start-up and the
+// event handlers. Every handler that recalculates ends in one call of the recalculation.
+class Form1 {
+public:
+    // `messages` shows the message box: a real modal box in the window, a record elsewhere.
+    explicit Form1(core::MessageSink& messages);
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // Start-up, run once before the window is first shown; it recalculates twice.
+    void Form_Load();
+
+    ControlModel& controls() { return controls_; }
+    const ControlModel& controls() const { return controls_; }
+    core::SimulationState& state() { return state_; }
+    const core::SimulationState& state() const { return state_; }
+
+    // Calls of the recalculation since the window was created, nested ones included.
+    long recalculations() const { return recalculations_; }
+    // Runtime errors caught where a notification started the work, oldest first.
+    const std::vector<std::string>& faults() const { return faults_; }
+
+    // The agent's click on a check box: its value toggles, with the box's click notification.
+    void click(Control checkBox);
+
+private:
+    void onNotification(Control c, Notification n);
+    void recalculate();
+    void Check1_Click();
+    void Check2_Click();
+
+    ControlModel controls_;
+    core::SimulationState state_;
+    core::MessageSink& messages_;
+    long recalculations_ = 0;
+    std::vector<std::string> faults_;
+};
+
+// A message sink that records every box and confirms it at once.
+class MessageLog final : public core::MessageSink {
+public:
+    void show(const core::Message& message) override { shown.push_back(message); }
+    std::vector<core::Message> shown;
+};
+
+} // namespace ui
