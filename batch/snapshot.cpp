@@ -1,0 +1,117 @@
+#include "batch/snapshot.h"
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <utility>
+
+namespace batch {
+namespace {
+
+using core::Control;
+using nlohmann::json;
+
+std::string dump(const json& j) {
+    // Typed bytes need not be UTF-8: replace what is not, so every snapshot is valid JSON.
+    return j.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+json controls(const ui::ControlModel& m) {
+    json out = json::object();
+    auto name = [](Control c) { return std::string(ui::controlName(c)); };
+    for (Control c : {Control::Form1, Control::Label1}) {
+        out[name(c)] = {{"caption", m.caption(c)}};
+    }
+    for (Control c : {Control::vn, Control::ar, Control::ad, Control::tbvp, Control::tbavans,
+                      Control::tbdurcred, Control::tbdob, Control::bnr, Control::tbsumacc,
+                      Control::tbratatlx}) {
+        out[name(c)] = {{"text", m.text(c)}, {"visible", m.visible(c)}};
+    }
+    for (Control c : {Control::lbrata, Control::lbasig, Control::lbcomisgest,
+                      Control::lbdobaferenta, Control::lbdae, Control::Label10}) {
+        out[name(c)] = {{"caption", m.caption(c)}, {"visible", m.visible(c)}};
+    }
+    for (Control c : {Control::Eroare, Control::Frame6, Control::Frame3, Control::Frame4}) {
+        out[name(c)] = {{"visible", m.visible(c)}};
+    }
+    for (Control c : {Control::Check1, Control::Check2}) {
+        out[name(c)] = {{"value", m.value(c)}, {"visible", m.visible(c)}};
+    }
+    const ui::ControlData& list = m.data(Control::cbasig);
+    out["cbasig"] = {{"text", list.text}, {"index", list.listIndex}, {"items", list.items}};
+    return out;
+}
+
+std::string state(const core::SimulationState& s) {
+    const std::array<std::pair<const char*, double>, 25> figures = {{
+        {"venitnet", s.venitnet},
+        {"ratealte", s.ratealte},
+        {"datoriialte", s.datoriialte},
+        {"valoareprodus", s.valoareprodus},
+        {"valavans", s.valavans},
+        {"durata", s.durata},
+        {"procasig", s.procasig},
+        {"comgestluna", s.comgestluna},
+        {"comacord", s.comacord},
+        {"comacordmin", s.comacordmin},
+        {"plafoncredit", s.plafoncredit},
+        {"creditmin", s.creditmin},
+        {"durmax", s.durmax},
+        {"durmin", s.durmin},
+        {"comgestdd", s.comgestdd},
+        {"comgestnum", s.comgestnum},
+        {"procasigstd", s.procasigstd},
+        {"procasigoptim", s.procasigoptim},
+        {"procasigsenior", s.procasigsenior},
+        {"valoarecredit", s.valoarecredit},
+        {"dobanda", s.dobanda},
+        {"rataluna", s.rataluna},
+        {"ratatotala", s.ratatotala},
+        {"sumamax", s.sumamax},
+        {"daeval", s.daeval},
+    }};
+    std::string out = "{";
+    for (const auto& [name, value] : figures) {
+        if (out.size() > 1) {
+            out += ',';
+        }
+        out += dump(json(name));
+        out += ':';
+        out += jsonNumber(value);
+    }
+    out += '}';
+    return out;
+}
+
+} // namespace
+
+std::string jsonNumber(double value) {
+    if (std::isnan(value)) {
+        return "\"NaN\"";
+    }
+    if (std::isinf(value)) {
+        return value > 0 ? "\"Infinity\"" : "\"-Infinity\"";
+    }
+    std::array<char, 32> buf{};
+    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value);
+    return {buf.data(), res.ptr};
+}
+
+std::string snapshot(const ui::Form1& form, const std::vector<core::Message>& messages) {
+    json shown = json::array();
+    for (const core::Message& m : messages) {
+        shown.push_back({{"title", m.title}, {"prompt", m.prompt}});
+    }
+    // The numbers of the state are written with to_chars, the rest by the JSON library.
+    std::string out = "{\"controls\":" + dump(controls(form.controls()));
+    out += ",\"state\":" + state(form.state());
+    out += ",\"messages\":" + dump(shown);
+    out += ",\"recalculations\":" + std::to_string(form.recalculations());
+    out += ",\"faults\":" + dump(json(form.faults()));
+    out += '}';
+    return out;
+}
+
+} // namespace batch

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "core/window.h"
+#include "ui/form1.h"
+
+#include <string>
+#include <vector>
+
+namespace batch {
+
+// The window's state as one line of JSON: the controls, every Double of the simulation state,
+// the message boxes shown since the previous snapshot, the count of recalculations and the
+// runtime errors met so far.
+std::string snapshot(const ui::Form1& form, const std::vector<core::Message>& messages);
+
+// A Double as the shortest text that reads back to the same value; non-finite values as the
+// JSON strings "Infinity", "-Infinity" and "NaN".
+std::string jsonNumber(double value);
+
+} // namespace batch

@@ -1,0 +1,211 @@
+#include "batch/batch.h"
+#include "batch/csv.h"
+#include "batch/snapshot.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using nlohmann::json;
+
+struct Outcome {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+
+Outcome script(const std::string& text) {
+    std::istringstream in(text);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = batch::runScript(in, out, err);
+    return {status, out.str(), err.str()};
+}
+
+Outcome table(const std::string& text) {
+    std::istringstream in(text);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = batch::runTable(in, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<json> snapshots(const std::string& out) {
+    std::vector<json> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(json::parse(line));
+    }
+    return lines;
+}
+
+std::vector<std::vector<std::string>> records(const std::string& csv) {
+    std::istringstream in(csv);
+    batch::CsvReader reader(in);
+    batch::CsvRecord record;
+    std::string error;
+    std::vector<std::vector<std::string>> rows;
+    while (reader.next(record, error)) {
+        EXPECT_EQ(error, "");
+        rows.push_back(record.fields);
+    }
+    return rows;
+}
+
+TEST(BatchScript, ReplaysKeystrokesAndCountsRecalculations) {
+    const Outcome run = script("snapshot\n"
+                               "type tbvp 2000\r\n"
+                               "# a comment, then a blank line\n"
+                               "\n"
+                               "set tbavans 200\n"
+                               "set tbavans 200\n"
+                               "erase tbdurcred 2\n"
+                               "type tbdurcred 24\n"
+                               "snapshot\n");
+    ASSERT_EQ(run.status, batch::ok) << run.err;
+    const auto shots = snapshots(run.out);
+    ASSERT_EQ(shots.size(), 2U);
+    EXPECT_EQ(shots[0]["recalculations"], 2);
+    // 4 digits, one set (the repeated one changes nothing), 2 erasures, 2 digits.
+    EXPECT_EQ(shots[1]["recalculations"], 2 + 4 + 1 + 2 + 2);
+    const json& c = shots[1]["controls"];
+    EXPECT_EQ(c["lbrata"]["caption"], "108.09");
+    EXPECT_EQ(c["tbdob"]["text"], " 10.70%");
+    EXPECT_EQ(c["cbasig"]["items"].size(), 4U);
+    EXPECT_EQ(shots[1]["state"]["valoarecredit"].template get<double>(), 1956.6);
+}
+
+TEST(BatchScript, MessagesAreListedOncePerSnapshot) {
+    const Outcome run = script("set tbdurcred 551\nsnapshot\nsnapshot\n");
+    ASSERT_EQ(run.status, batch::ok);
+    const auto shots = snapshots(run.out);
+    ASSERT_EQ(shots.size(), 2U);
+    ASSERT_EQ(shots[0]["messages"].size(), 1U);
+    EXPECT_EQ(shots[0]["messages"][0]["title"], "EROARE");
+    EXPECT_EQ(shots[0]["messages"][0]["prompt"], "Valoare nepermisa!");
+    EXPECT_EQ(shots[0]["controls"]["tbdurcred"]["text"], "60");
+    EXPECT_TRUE(shots[1]["messages"].empty());
+}
+
+TEST(BatchScript, TypesAndErasesWholeCharacters) {
+    // "ă" is two bytes but one keystroke; erase stops at the empty text.
+    const Outcome run = script(
+        "set cbasig\ntype cbasig Opt\xC4\x83\nerase cbasig 9\ntype cbasig Optim\nsnapshot\n");
+    ASSERT_EQ(run.status, batch::ok);
+    const json shot = snapshots(run.out).at(0);
+    EXPECT_EQ(shot["recalculations"], 2 + 1 + 4 + 4 + 5);
+    EXPECT_EQ(shot["controls"]["cbasig"]["index"], 2);
+}
+
+TEST(BatchScript, MalformedLineStopsWithStatusTwo) {
+    const struct {
+        const char* line;
+        const char* reason;
+    } cases[] = {
+        {"press tbvp", "unknown action 'press'"},
+        {"set tbvp2 1", "unknown control 'tbvp2'"},
+        {"set bnr 1", "control 'bnr' cannot be typed into"},
+        {"erase tbvp x", "bad count 'x'"},
+        {"erase tbvp -1", "bad count '-1'"},
+        {"select cbasig 4", "bad item number '4'"},
+        {"click vn", "only Check1 and Check2 can be clicked"},
+        {"set", "missing control after 'set'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const Outcome run = script(std::string("snapshot\n") + c.line + "\nsnapshot\n");
+        EXPECT_EQ(run.status, batch::malformed);
+        EXPECT_EQ(run.err, std::string("line 2: ") + c.reason + "\n");
+        EXPECT_EQ(snapshots(run.out).size(), 1U); // the snapshot before stays written
+    }
+}
+
+TEST(BatchScript, NonFiniteFiguresAreStrings) {
+    EXPECT_EQ(batch::jsonNumber(std::numeric_limits<double>::infinity()), "\"Infinity\"");
+    EXPECT_EQ(batch::jsonNumber(-std::numeric_limits<double>::infinity()), "\"-Infinity\"");
+    EXPECT_EQ(batch::jsonNumber(std::nan("")), "\"NaN\"");
+    EXPECT_EQ(batch::jsonNumber(0.1 + 0.2), "0.30000000000000004");
+    EXPECT_EQ(batch::jsonNumber(60), "60");
+    // A 400-digit product value reads as infinity; the snapshot stays valid JSON.
+    const Outcome run =
+        script("set tbvp 1" + std::string(400, '0') + "\nset vn \xFF\xFE\nsnapshot\n");
+    ASSERT_EQ(run.status, batch::ok);
+    EXPECT_EQ(snapshots(run.out).at(0)["state"]["valoareprodus"], "Infinity");
+}
+
+TEST(BatchTable, SimulatesEachRowInAFreshWindow) {
+    const Outcome run = table("tbvp,tbavans,tbdurcred,vn,ar,cbasig,plata\r\n"
+                              "2000,200,24,3000,200,Standard,\r\n"
+                              "\r\n"
+                              "2000,200,24,3000,200,1,Numerar\r\n"
+                              "300,0,70,,,,\r\n"
+                              "300,0,551,,,,Debit Direct\r\n");
+    ASSERT_EQ(run.status, batch::ok) << run.err;
+    const auto rows = records(run.out);
+    ASSERT_EQ(rows.size(), 5U);
+    EXPECT_EQ(rows[0].size(), 7U + 12U);
+    EXPECT_EQ(rows[0][7], "tbdob");
+    EXPECT_EQ(rows[0][18], "mesaje");
+    // Standard insurance, direct debit: the worked schedule's instalment.
+    EXPECT_EQ(rows[1][8], "113.45");
+    EXPECT_EQ(rows[1][9], "8.60904");
+    EXPECT_EQ(rows[1][15], "45.04 %");
+    EXPECT_EQ(rows[1][16], "");
+    EXPECT_EQ(rows[1][17], "0");
+    // The same in cash: the higher commission rate.
+    EXPECT_EQ(rows[2][10], "33.26");
+    EXPECT_EQ(rows[3][16], "Durata creditului este prea mare (Perioada maxima - 60 LUNI).\r\r"
+                           "Valoare produs prea mica (Creditul minim este de 510 RON)");
+    EXPECT_EQ(rows[3][13], "");
+    EXPECT_EQ(rows[4][18], "Valoare nepermisa!");
+}
+
+TEST(BatchTable, BadRowsAreReportedAndSkipped) {
+    const Outcome run = table("tbvp,cbasig,plata\n"
+                              "2000,Optim,Numerar\n"
+                              "2000,Gold,\n"
+                              "2000,,Card\n"
+                              "\"2,000\",0\n"
+                              "\"multi\nline\",0,\n"
+                              "\"open,0,\n");
+    EXPECT_EQ(run.status, batch::rowErrors);
+    EXPECT_EQ(run.err, "line 3: unknown insurance 'Gold'\n"
+                       "line 4: unknown payment 'Card'\n"
+                       "line 5: expected 3 fields, found 2\n"
+                       "line 8: unterminated quoted field\n");
+    const auto rows = records(run.out);
+    ASSERT_EQ(rows.size(), 3U);
+    EXPECT_EQ(rows[1][0], "2000");
+    EXPECT_EQ(rows[2][0], "multi\nline"); // Val reads "multi..." as 0
+    EXPECT_EQ(rows[2][4], "0.00");
+}
+
+TEST(BatchTable, HeaderErrorsStopBeforeAnyRow) {
+    Outcome run = table("tbvp,tbvp\n1000,2000\n");
+    EXPECT_EQ(run.status, batch::malformed);
+    EXPECT_EQ(run.err, "line 1: repeated column 'tbvp'\n");
+    EXPECT_EQ(run.out, "");
+    run = table("tbvp,price\n1000,2000\n");
+    EXPECT_EQ(run.status, batch::malformed);
+    EXPECT_EQ(run.err, "line 1: unknown column 'price'\n");
+    // A byte-order mark before the first column name is not part of it.
+    run = table("\xEF\xBB\xBFtbvp\n1000\n");
+    EXPECT_EQ(run.status, batch::ok) << run.err;
+    EXPECT_EQ(records(run.out).at(0).at(0), "tbvp");
+}
+
+TEST(CsvField, QuotesOnlyWhatNeedsIt) {
+    EXPECT_EQ(batch::csvField("10.70"), "10.70");
+    EXPECT_EQ(batch::csvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(batch::csvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(batch::csvField("x\ry"), "\"x\ry\"");
+}
+
+} // namespace
