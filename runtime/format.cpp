@@ -5,7 +5,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdint>
 
 namespace runtime {
 namespace {
@@ -16,24 +15,30 @@ struct Fixed2 {
     std::string cents;   // exactly two digits
 };
 
-// Exact ties (value * 200 an odd integer) must round away from zero; to_chars rounds them to even.
-bool isCentTie(double magnitude, double& doubled) {
-    doubled = magnitude * 200.0;
-    if (doubled >= 9007199254740992.0 || std::fma(magnitude, 200.0, -doubled) != 0.0) {
-        return false;
-    }
-    return std::floor(doubled) == doubled && std::fmod(doubled, 2.0) == 1.0;
+// A value lies exactly halfway between two cents only when its fraction is 1/8, 3/8, 5/8 or 7/8
+// (the only dyadic odd half-cents), that is when 8 * value, which is exact, is an odd integer.
+// to_chars rounds such ties to even; they must round away from zero.
+bool isCentTie(double magnitude) {
+    const double eighths = magnitude * 8.0;
+    return std::floor(eighths) == eighths && std::fmod(eighths, 2.0) == 1.0;
+}
+
+std::string integerDigits(double whole) {
+    std::array<char, 400> buf{};
+    const auto res =
+        std::to_chars(buf.data(), buf.data() + buf.size(), whole, std::chars_format::fixed, 0);
+    return {buf.data(), res.ptr};
 }
 
 Fixed2 toFixed2(double value) {
     Fixed2 out;
     const double magnitude = std::fabs(value);
-    double doubled = 0.0;
-    if (isCentTie(magnitude, doubled)) {
-        const auto cents = static_cast<std::uint64_t>(doubled + 1.0) / 2;
-        out.integer = std::to_string(cents / 100);
-        const auto rest = static_cast<unsigned>(cents % 100);
-        out.cents = {static_cast<char>('0' + rest / 10), static_cast<char>('0' + rest % 10)};
+    if (isCentTie(magnitude)) {
+        const double whole = std::floor(magnitude);
+        const double fraction = magnitude - whole; // 0.125, 0.375, 0.625 or 0.875, exactly
+        static constexpr std::array<const char*, 4> roundedUp = {"13", "38", "63", "88"};
+        out.integer = integerDigits(whole);
+        out.cents = roundedUp[static_cast<std::size_t>(fraction * 4.0)];
     } else {
         std::array<char, 400> buf{};
         const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude,
