@@ -1,0 +1,395 @@
+#include "ui/qt/simulator_window.h"
+
+#include "ui/qt/application.h"
+#include "ui/qt/layout.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPalette>
+#include <QPixmap>
+#include <QSignalBlocker>
+#include <QString>
+#include <QStringList>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+
+namespace ui::qt {
+namespace {
+
+constexpr QColor errorRed(192, 0, 0);
+
+int pixels(int twips) {
+    return (twips + twipsPerPixel / 2) / twipsPerPixel;
+}
+
+QString keyOf(std::string_view name, int index) {
+    QString key = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    if (index >= 0) {
+        key += QStringLiteral("(%1)").arg(index);
+    }
+    return key;
+}
+
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Captions hold CR (13) as their line break; the label breaks the line there.
+QString captionText(std::string_view caption) {
+    QString text = toQString(caption);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+QFont fontOf(const FontSpec& spec) {
+    QFont font(spec.face == Face::Arial ? QStringLiteral("Arial")
+                                        : QStringLiteral("MS Sans Serif"));
+    font.setPointSizeF(spec.points);
+    font.setBold(spec.bold);
+    font.setItalic(spec.italic);
+    return font;
+}
+
+Qt::Alignment alignmentOf(Align align) {
+    return align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft;
+}
+
+// Qt has no palette role for the menu background; the desktop's window background is the nearest
+// (a light grey on a light desktop, and dark on a dark one, so the text keeps its contrast).
+QColor menuGrey() {
+    return QApplication::palette().color(QPalette::Window);
+}
+
+// A picture box draws its image from its top left corner, cut at its edges. It takes the focus
+// in the tab order, so it shows a focus frame for the keyboard user.
+class PictureBox final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QLabel::paintEvent(event);
+        if (hasFocus()) {
+            QStylePainter painter(this);
+            QStyleOptionFocusRect option;
+            option.initFrom(this);
+            painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+        }
+    }
+};
+
+// A frame draws its caption on its top border, in the window's font, over an etched line; what
+// it holds is placed from its outer top left corner.
+class Frame final : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        const QFontMetrics metrics(font());
+        const QRect border = rect().adjusted(0, metrics.height() / 2, -1, -1);
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawRect(border.adjusted(0, 0, -1, -1));
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawRect(border.adjusted(1, 1, 0, 0));
+        if (!title().isEmpty()) {
+            const QRect caption(6, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
+            painter.fillRect(caption, palette().window());
+            painter.setPen(palette().color(QPalette::WindowText));
+            painter.drawText(caption, Qt::AlignCenter, title());
+        }
+    }
+};
+
+// The list's text portion must not pick an item on Return: the program's list has no such
+// behaviour, and the toolkit's would choose an item the agent never chose.
+class IgnoreReturn final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
+    switch (spec.kind) {
+    case Kind::Frame: {
+        auto* frame = new Frame(toQString(spec.caption), parent);
+        frame->setAutoFillBackground(true); // the upper frame of the bottom band hides the lower
+        return frame;
+    }
+    case Kind::Label: {
+        auto* label = new QLabel(parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        label->setAlignment(alignmentOf(spec.align) | Qt::AlignTop);
+        label->setText(captionText(spec.caption));
+        return label;
+    }
+    case Kind::TextBox: {
+        auto* box = new QLineEdit(parent);
+        box->setAlignment(alignmentOf(spec.align) | Qt::AlignVCenter);
+        if (spec.locked) {
+            box->setReadOnly(true);
+            box->setEnabled(false);
+        }
+        return box;
+    }
+    case Kind::ComboBox: {
+        auto* list = new QComboBox(parent);
+        list->setEditable(true);
+        list->setInsertPolicy(QComboBox::NoInsert); // typed text never becomes an item
+        list->setCompleter(nullptr); // no inline completion: the text is what the agent typed
+        list->lineEdit()->installEventFilter(new IgnoreReturn(list));
+        return list;
+    }
+    case Kind::CheckBox:
+        return new QCheckBox(toQString(spec.caption), parent);
+    case Kind::Picture: {
+        auto* picture = new PictureBox(parent);
+        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        picture->setPixmap(QPixmap(toQString(spec.picture)));
+        picture->setFocusPolicy(Qt::StrongFocus);
+        return picture;
+    }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+SimulatorWindow::SimulatorWindow(QWidget* parent)
+    : QWidget(parent), messages_(this), form_(messages_) {
+    build();
+    bind();
+}
+
+SimulatorWindow::~SimulatorWindow() = default;
+
+void SimulatorWindow::load() {
+    if (!loaded_) {
+        loaded_ = true;
+        form_.Form_Load();
+    }
+}
+
+QWidget* SimulatorWindow::control(std::string_view name, int index) const {
+    const QString key = keyOf(name, index);
+    for (const auto& [k, widget] : widgets_) {
+        if (k == key.toStdString()) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+void SimulatorWindow::build() {
+    setObjectName(QStringLiteral("Form1"));
+    // A caption and a close box; no minimise or maximise button, and no resizing.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(clientWidth, clientHeight);
+    setFont(windowFont());
+    setWindowIcon(programIcon());
+    bound_[static_cast<std::size_t>(Control::Form1)] = this;
+
+    for (const ControlSpec& spec : controlTable()) {
+        QWidget* parent = spec.parent.empty() ? this : control(spec.parent);
+        QWidget* widget = makeWidget(spec, parent);
+        widget->setObjectName(toQString(spec.name));
+        if (spec.index >= 0) {
+            widget->setProperty("index", spec.index);
+        }
+        widget->setGeometry(pixels(spec.left), pixels(spec.top), pixels(spec.width),
+                            pixels(spec.height));
+        if (spec.font.points > 0) {
+            widget->setFont(fontOf(spec.font));
+        }
+        QPalette palette = widget->palette();
+        if (spec.errorRed) {
+            palette.setColor(QPalette::WindowText, errorRed);
+        }
+        if (spec.menuGrey) {
+            palette.setColor(QPalette::Base, menuGrey()); // every colour group: locked boxes too
+        }
+        widget->setPalette(palette);
+        widgets_.emplace_back(keyOf(spec.name, spec.index).toStdString(), widget);
+        Control c{};
+        if (spec.index < 0 && ui::controlByName(spec.name, c)) {
+            bound_[static_cast<std::size_t>(c)] = widget;
+        }
+    }
+
+    for (const ControlSpec& spec : controlTable()) {
+        if (spec.labelledBy.empty()) {
+            continue;
+        }
+        auto* caption = qobject_cast<QLabel*>(control(spec.labelledBy));
+        QWidget* box = control(spec.name, spec.index);
+        box->setAccessibleName(caption->text());
+        if (box->focusPolicy() != Qt::NoFocus) {
+            caption->setBuddy(box);
+        }
+    }
+    control("Picture1")->setAccessibleName(QStringLiteral("Sigla"));
+    control("Picture2")->setAccessibleName(QStringLiteral("Calculator"));
+
+    for (const char* frame : {"Frame3", "Frame4", "Eroare", "Frame6"}) {
+        control(frame)->raise(); // the last raised is the topmost
+    }
+
+    const auto order = tabOrder();
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(control(order[i - 1]), control(order[i]));
+    }
+    control(order.front())->setFocus();
+}
+
+void SimulatorWindow::bind() {
+    ControlModel& model = form_.controls();
+    model.addObserver([this](Control c, Property p) { display(c, p); });
+
+    // Only the agent's own actions reach the model: textEdited, clicked and activated are not
+    // emitted when the program writes to a widget.
+    for (const ControlSpec& spec : controlTable()) {
+        Control c{};
+        if (spec.kind != Kind::TextBox || spec.locked || !ui::controlByName(spec.name, c)) {
+            continue;
+        }
+        auto* box = qobject_cast<QLineEdit*>(widgetOf(c));
+        connect(box, &QLineEdit::textEdited, this, [this, c](const QString& text) {
+            form_.controls().setText(c, text.toStdString());
+        });
+    }
+
+    auto* list = qobject_cast<QComboBox*>(widgetOf(Control::cbasig));
+    connect(list->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
+        form_.controls().setText(Control::cbasig, text.toStdString());
+    });
+    connect(list, &QComboBox::activated, this, [this](int position) {
+        form_.controls().select(Control::cbasig, position);
+        displayList(); // also when the model refused the position
+    });
+
+    for (const Control c : {Control::Check1, Control::Check2}) {
+        auto* box = qobject_cast<QCheckBox*>(widgetOf(c));
+        connect(box, &QCheckBox::clicked, this, [this, c] {
+            // The toolkit has already toggled the box; the model toggles its own value and the
+            // pair follows through the model, which then decides what the box shows.
+            form_.click(c);
+            display(c, Property::Value);
+        });
+    }
+
+    for (int i = 0; i < core::controlCount; ++i) {
+        const auto c = static_cast<Control>(i);
+        for (const Property p : {Property::Text, Property::Caption, Property::Visible,
+                                 Property::Value, Property::Items}) {
+            display(c, p);
+        }
+    }
+}
+
+void SimulatorWindow::display(Control c, Property p) {
+    QWidget* widget = widgetOf(c);
+    if (widget == nullptr) {
+        return;
+    }
+    const ControlData& data = form_.controls().data(c);
+    switch (p) {
+    case Property::Text:
+        if (c == Control::cbasig) {
+            displayList();
+        } else if (auto* box = qobject_cast<QLineEdit*>(widget)) {
+            const QString text = QString::fromStdString(data.text);
+            if (box->text() != text) { // an unchanged text keeps the caret where the agent left it
+                const QSignalBlocker blocker(box);
+                box->setText(text);
+            }
+        }
+        break;
+    case Property::Caption:
+        if (widget == this) {
+            setWindowTitle(QString::fromStdString(data.caption));
+        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+            label->setText(captionText(data.caption));
+        } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+            frame->setTitle(QString::fromStdString(data.caption));
+        }
+        break;
+    case Property::Visible:
+        if (widget != this) { // the program shows its window itself, after start-up
+            widget->setVisible(data.visible);
+        }
+        break;
+    case Property::Value:
+        if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+            if (box->isChecked() != (data.value == 1)) {
+                const QSignalBlocker blocker(box);
+                box->setChecked(data.value == 1);
+            }
+        }
+        break;
+    case Property::Items:
+    case Property::ListIndex:
+        if (c == Control::cbasig) {
+            displayList();
+        }
+        break;
+    }
+}
+
+// The list shows the model's items, position and text. Changing the toolkit's position rewrites
+// its text portion, so the text is put back afterwards, with the caret where it was.
+void SimulatorWindow::displayList() {
+    auto* list = qobject_cast<QComboBox*>(widgetOf(Control::cbasig));
+    QLineEdit* edit = list->lineEdit();
+    const ControlData& data = form_.controls().data(Control::cbasig);
+    const QSignalBlocker listBlocker(list);
+    const QSignalBlocker editBlocker(edit);
+    const QString text = QString::fromStdString(data.text);
+    const bool textShown = edit->text() == text;
+    const int caret = edit->cursorPosition();
+
+    QStringList items;
+    for (const std::string& item : data.items) {
+        items << QString::fromStdString(item);
+    }
+    bool sameItems = list->count() == items.size();
+    for (int i = 0; sameItems && i < list->count(); ++i) {
+        sameItems = list->itemText(i) == items[i];
+    }
+    if (!sameItems) {
+        list->clear();
+        list->addItems(items);
+    }
+    if (list->currentIndex() != data.listIndex) {
+        list->setCurrentIndex(data.listIndex);
+    }
+    if (edit->text() != text) {
+        edit->setText(text);
+    }
+    if (textShown && edit->cursorPosition() != caret) {
+        edit->setCursorPosition(caret);
+    }
+}
+
+} // namespace ui::qt
