@@ -1,0 +1,88 @@
+#include "schedule/schedule.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The customer and credit of the worked example: income 3000, other instalments 200, no other
+// debts, 10.7 %, 24 months, commission 1.5 %, insurance 0.44 %, granting commission 8.7 %.
+struct Customer {
+    double sal = 3000;
+    double DOB = 0.107;
+    double comision = 0.087;
+    double per = 24;
+    double asi = 0.0044;
+    double arate = 200;
+    double adat = 0;
+    double cl = 0.015;
+};
+
+std::optional<double> ceiling(const Customer& c, double ibnr) {
+    return schedule::sumacccomsold(c.sal, c.DOB, c.comision, c.per, ibnr, c.asi, c.arate, c.adat,
+                                   c.cl, 30000);
+}
+
+std::string describe(const Customer& c, double ibnr) {
+    return "sal " + std::to_string(c.sal) + " DOB " + std::to_string(c.DOB) + " per " +
+           std::to_string(c.per) + " arate " + std::to_string(c.arate) + " adat " +
+           std::to_string(c.adat) + " ibnr " + std::to_string(ibnr);
+}
+
+constexpr double M = 13110.198890; // budget 850 supports this financed amount (6 decimals)
+constexpr double L = 27598.896044; // 30000 / 1.087 (6 decimals)
+
+// The three verdicts of the worked example, and the exact 0.35 that gives nothing.
+TEST(Sumacccomsold, Verdicts) {
+    struct Case {
+        double sal, ibnr;
+        std::optional<double> expected;
+    };
+    const std::vector<Case> cases = {
+        {3000, 0.2, M},
+        {3000, 0.34999, M},
+        {3000, 0.4, -1.0},
+        {3000, 0.36, -1.0},
+        {3000, 0.35, std::nullopt},
+        {30000, 0.2, L},
+        {30000, 0.9, L},
+        {0, 0.0, 0.0}, // no income: M is 0, under the ceiling, index 0
+    };
+    for (const Case& k : cases) {
+        Customer c;
+        c.sal = k.sal;
+        SCOPED_TRACE(describe(c, k.ibnr));
+        const std::optional<double> got = ceiling(c, k.ibnr);
+        ASSERT_EQ(got.has_value(), k.expected.has_value());
+        if (got) {
+            EXPECT_NEAR(*got, *k.expected, 5e-7);
+        }
+    }
+}
+
+// Interest-free: M = c / (1 / per + cl), the granting commission and insurance left out.
+TEST(Sumacccomsold, InterestFreeIgnoresCommissionAndInsurance) {
+    Customer c;
+    c.DOB = 0;
+    const double expected = 850 / (1.0 / 24 + 0.015); // 15000
+    EXPECT_NEAR(ceiling(c, 0.1).value_or(-99), expected, 1e-9);
+    EXPECT_NEAR(expected, 15000, 1e-9);
+    c.comision = 0;
+    c.asi = 0.0084;
+    EXPECT_NEAR(ceiling(c, 0.1).value_or(-99), expected, 1e-9);
+}
+
+// Other instalments above 35 % of what is left: a negative amount, returned as it is.
+TEST(Sumacccomsold, NegativeBudgetIsReturned) {
+    Customer c;
+    c.sal = 500;
+    c.arate = 300; // 175 - 300 = -125
+    const double got = ceiling(c, 0.1).value_or(0);
+    EXPECT_LT(got, 0.0);
+    EXPECT_NEAR(got, M * -125 / 850, 5e-7);
+}
+
+} // namespace

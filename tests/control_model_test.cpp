@@ -1,0 +1,131 @@
+#include "ui/control_model.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using core::Control;
+using ui::ControlModel;
+using ui::Notification;
+
+// Records every notification as "name:text" or "name:click".
+struct Recorder {
+    std::vector<std::string> heard;
+    void attach(ControlModel& m) {
+        m.setHandler([this](Control c, Notification n) {
+            heard.push_back(std::string(ui::controlName(c)) +
+                            (n == Notification::Click ? ":click" : ":text"));
+        });
+    }
+};
+
+TEST(ControlModel, AsBuilt) {
+    const ControlModel m;
+    EXPECT_EQ(m.caption(Control::Form1), "Simulator Credit Zentra 12-60");
+    EXPECT_EQ(m.caption(Control::Label10), "Label10");
+    EXPECT_EQ(m.value(Control::Check1), 1);
+    EXPECT_EQ(m.value(Control::Check2), 0);
+    EXPECT_EQ(m.listIndex(Control::cbasig), -1);
+    for (Control c : {Control::Eroare, Control::Frame3, Control::Frame4, Control::Frame6,
+                      Control::Label10, Control::Check1, Control::Check2}) {
+        EXPECT_TRUE(m.visible(c)) << ui::controlName(c);
+    }
+}
+
+TEST(ControlModel, TextAndValueChangesNotifyOnlyWhenTheyChange) {
+    ControlModel m;
+    Recorder r;
+    r.attach(m);
+    m.setText(Control::tbvp, "2");
+    m.setText(Control::tbvp, "2"); // same text: silent
+    m.setText(Control::tbvp, "");
+    m.setValue(Control::Check1, 1); // already ticked: silent
+    m.setValue(Control::Check2, 1);
+    m.setValue(Control::Check2, 1);
+    EXPECT_EQ(r.heard, (std::vector<std::string>{"tbvp:text", "tbvp:text", "Check2:click"}));
+}
+
+TEST(ControlModel, CaptionsAndVisibilityRaiseNothing) {
+    ControlModel m;
+    Recorder r;
+    r.attach(m);
+    m.setCaption(Control::lbrata, "113.45");
+    m.setCaption(Control::Label10, "x");
+    m.setVisible(Control::Eroare, false);
+    m.setVisible(Control::Frame6, true);
+    m.setVisible(Control::Frame6, false);
+    EXPECT_TRUE(r.heard.empty());
+    EXPECT_EQ(m.caption(Control::lbrata), "113.45");
+    EXPECT_FALSE(m.visible(Control::Eroare));
+}
+
+// A change made inside a handler is heard at once, before the outer handler goes on; observers
+// hear of a change before the handler does.
+TEST(ControlModel, NotificationsNestInsideTheChange) {
+    ControlModel m;
+    std::vector<std::string> order;
+    m.addObserver([&](Control c, ui::Property) {
+        order.push_back("show " + std::string(ui::controlName(c)));
+    });
+    m.setHandler([&](Control c, Notification) {
+        order.push_back("enter " + std::string(ui::controlName(c)));
+        if (c == Control::tbdurcred && m.text(c) == "551") {
+            m.setText(Control::tbdurcred, "60");
+            EXPECT_EQ(m.text(Control::tbdurcred), "60");
+        }
+        order.push_back("leave " + std::string(ui::controlName(c)));
+    });
+    m.setText(Control::tbdurcred, "551");
+    EXPECT_EQ(order,
+              (std::vector<std::string>{"show tbdurcred", "enter tbdurcred", "show tbdurcred",
+                                        "enter tbdurcred", "leave tbdurcred", "leave tbdurcred"}));
+}
+
+TEST(ControlModel, ListChoiceAndTypedText) {
+    ControlModel m;
+    for (const char* item : {"Fara Asigurare", "Standard", "Optim", "Senior"}) {
+        m.addItem(Control::cbasig, item);
+    }
+    Recorder r;
+    r.attach(m);
+    EXPECT_TRUE(r.heard.empty()); // adding items raises nothing
+
+    ASSERT_TRUE(m.select(Control::cbasig, 1));
+    EXPECT_EQ(m.text(Control::cbasig), "Standard");
+    EXPECT_EQ(m.listIndex(Control::cbasig), 1);
+    EXPECT_EQ(r.heard, std::vector<std::string>{"cbasig:click"});
+
+    r.heard.clear();
+    m.setText(Control::cbasig, "Standar");
+    EXPECT_EQ(m.listIndex(Control::cbasig), -1);
+    m.setText(Control::cbasig, "Optim"); // typed, equals an item exactly
+    EXPECT_EQ(m.listIndex(Control::cbasig), 2);
+    m.setText(Control::cbasig, "optim");
+    EXPECT_EQ(m.listIndex(Control::cbasig), -1);
+    m.setText(Control::cbasig, "Optim ");
+    EXPECT_EQ(m.listIndex(Control::cbasig), -1);
+    EXPECT_EQ(r.heard, std::vector<std::string>(4, "cbasig:text"));
+
+    r.heard.clear();
+    EXPECT_FALSE(m.select(Control::cbasig, 4));
+    EXPECT_FALSE(m.select(Control::cbasig, -2));
+    EXPECT_TRUE(r.heard.empty());
+    EXPECT_EQ(m.text(Control::cbasig), "Optim ");
+}
+
+TEST(ControlModel, NamesRoundTrip) {
+    for (int i = 0; i < core::controlCount; ++i) {
+        const auto c = static_cast<Control>(i);
+        Control back = Control::Form1;
+        ASSERT_TRUE(ui::controlByName(ui::controlName(c), back)) << ui::controlName(c);
+        EXPECT_EQ(back, c);
+    }
+    Control unused = Control::Form1;
+    EXPECT_FALSE(ui::controlByName("Frame1", unused));
+    EXPECT_EQ(ui::controlName(Control::lbdobaferenta), "lbdobaferenta");
+}
+
+} // namespace
