@@ -210,6 +210,7 @@ void SimulatorWindow::build() {
     setFont(windowFont());
     setWindowIcon(programIcon());
     bound_[static_cast<std::size_t>(Control::Form1)] = this;
+    widgets_.emplace_back("Form1", this);
 
     for (const ControlSpec& spec : controlTable()) {
         QWidget* parent = spec.parent.empty() ? this : control(spec.parent);

@@ -1,0 +1,318 @@
+// The window's binding to the control model: keystrokes, clicks and choices made on the real
+// widgets reach the model once, and what the widgets show is what the model holds.
+
+#include "window_fixture.h"
+
+#include "ui/form1.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QStyleOptionButton>
+#include <QTimer>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+using core::Control;
+using windowtest::openWindow;
+using windowtest::shown;
+using windowtest::typeInto;
+
+namespace {
+
+struct Keystrokes {
+    Control box;
+    const char* name;
+    std::string keys;
+};
+
+// The same simulation replayed on a Form1 without any toolkit, as the batch tool runs it: every
+// keystroke is one text change of the box.
+void replay(ui::Form1& form, const std::vector<Keystrokes>& typing) {
+    for (const auto& [box, name, keys] : typing) {
+        for (std::size_t n = 1; n <= keys.size(); ++n) {
+            form.controls().setText(box, keys.substr(0, n));
+        }
+    }
+}
+
+QString withLineBreaks(const std::string& text) {
+    return QString::fromStdString(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+// Every control of the window model against the reference, and every widget against its model.
+void compareWithReference(ui::qt::SimulatorWindow& window, const ui::Form1& reference) {
+    const ui::ControlModel& model = window.form().controls();
+    for (int i = 0; i < core::controlCount; ++i) {
+        const auto c = static_cast<Control>(i);
+        const auto name = std::string(ui::controlName(c));
+        const ui::ControlData& got = model.data(c);
+        const ui::ControlData& want = reference.controls().data(c);
+        QVERIFY2(got.text == want.text, (name + ": " + got.text + " / " + want.text).c_str());
+        QVERIFY2(got.caption == want.caption, name.c_str());
+        QVERIFY2(got.visible == want.visible, name.c_str());
+        QVERIFY2(got.value == want.value, name.c_str());
+        QVERIFY2(got.listIndex == want.listIndex, name.c_str());
+        QWidget* widget = window.control(name);
+        QVERIFY2(widget != nullptr, name.c_str());
+        if (c != Control::Form1) {
+            QVERIFY2(widget->isVisible() == want.visible, name.c_str());
+        }
+        if (qobject_cast<QLabel*>(widget)) {
+            QCOMPARE(shown(widget), withLineBreaks(want.caption));
+        } else if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QComboBox*>(widget)) {
+            QCOMPARE(shown(widget), withLineBreaks(want.text));
+        }
+    }
+    QCOMPARE(window.windowTitle(),
+             QString::fromStdString(reference.controls().caption(Control::Form1)));
+}
+
+// Closes every modal box that opens while it runs, as the agent pressing OK, and notes it.
+class BoxCloser {
+public:
+    BoxCloser() {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            seen.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                            box->isModal()});
+            if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+                QTest::mouseClick(ok, Qt::LeftButton);
+            } else {
+                box->reject();
+            }
+        });
+        timer_.start();
+    }
+
+    struct Seen {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+        bool modal;
+    };
+    std::vector<Seen> seen;
+
+private:
+    QTimer timer_;
+};
+
+QPoint indicatorOf(QCheckBox* box) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    return box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).center();
+}
+
+} // namespace
+
+class WindowBindingTest : public QObject {
+    Q_OBJECT
+
+    // Every test runs with a closer, so that a box nobody expected fails the test instead of
+    // waiting for ever.
+    std::unique_ptr<BoxCloser> boxes_;
+
+private slots:
+    void initTestCase() { ui::qt::prepareApplication(); }
+    void init() { boxes_ = std::make_unique<BoxCloser>(); }
+    void cleanup() {
+        if (QTest::currentTestFunction() != QByteArray("DurationAbove550ShowsTheBoxAndBecomes60")) {
+            QVERIFY2(boxes_->seen.empty(), "a message box was shown");
+        }
+        boxes_.reset();
+    }
+
+    void TypedSimulationMatchesModelRun_data() {
+        QTest::addColumn<std::vector<Keystrokes>>("typing");
+        QTest::newRow("product only")
+            << std::vector<Keystrokes>{{Control::tbvp, "tbvp", "2000"},
+                                       {Control::tbavans, "tbavans", "200"},
+                                       {Control::tbdurcred, "tbdurcred", "24"}};
+        QTest::newRow("customer and product") << std::vector<Keystrokes>{
+            {Control::vn, "vn", "4200"},          {Control::ar, "ar", "350"},
+            {Control::ad, "ad", "100"},           {Control::tbvp, "tbvp", "3500"},
+            {Control::tbavans, "tbavans", "500"}, {Control::tbdurcred, "tbdurcred", "36"}};
+        QTest::newRow("income too low")
+            << std::vector<Keystrokes>{{Control::vn, "vn", "1000"},
+                                       {Control::ar, "ar", "900"},
+                                       {Control::tbvp, "tbvp", "2000"},
+                                       {Control::tbavans, "tbavans", "200"},
+                                       {Control::tbdurcred, "tbdurcred", "24"}};
+        QTest::newRow("duration out of range") << std::vector<Keystrokes>{
+            {Control::tbvp, "tbvp", "2000"}, {Control::tbdurcred, "tbdurcred", "70"}};
+        QTest::newRow("text that is not a number") << std::vector<Keystrokes>{
+            {Control::tbvp, "tbvp", "12a,5"}, {Control::tbavans, "tbavans", "-"}};
+    }
+
+    void TypedSimulationMatchesModelRun() {
+        QFETCH(std::vector<Keystrokes>, typing);
+        auto window = openWindow();
+        QVERIFY(window);
+        ui::MessageLog log;
+        ui::Form1 reference(log);
+        reference.Form_Load();
+        compareWithReference(*window, reference);
+
+        for (const auto& [box, name, keys] : typing) {
+            typeInto(*window, name, keys.c_str());
+        }
+        replay(reference, typing);
+        compareWithReference(*window, reference);
+        QCOMPARE(window->form().recalculations(), reference.recalculations());
+        QVERIFY(log.shown.empty());
+    }
+
+    void EachKeystrokeRecalculatesOnce() {
+        auto window = openWindow();
+        QVERIFY(window);
+        const ui::Form1& form = window->form();
+        for (const char* name : {"vn", "ar", "ad", "tbvp", "tbavans", "tbdurcred"}) {
+            QWidget* box = window->control(name);
+            box->setFocus();
+            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+            long before = form.recalculations();
+            QTest::keyClick(box, Qt::Key_7);
+            QCOMPARE(form.recalculations(), before + 1);
+            before = form.recalculations();
+            QTest::keyClick(box, Qt::Key_Backspace);
+            QCOMPARE(form.recalculations(), before + 1);
+        }
+        // A key that changes nothing (the caret moves) raises nothing.
+        QWidget* tbvp = window->control("tbvp");
+        const long before = form.recalculations();
+        QTest::keyClick(tbvp, Qt::Key_Home);
+        QCOMPARE(form.recalculations(), before);
+    }
+
+    void CaretStaysWhereTheAgentTypes() {
+        auto window = openWindow();
+        QVERIFY(window);
+        typeInto(*window, "tbvp", "1234");
+        auto* box = qobject_cast<QLineEdit*>(window->control("tbvp"));
+        QTest::keyClick(box, Qt::Key_Home);
+        QTest::keyClick(box, Qt::Key_Right);
+        QTest::keyClicks(box, QStringLiteral("9"));
+        QCOMPARE(box->text(), QStringLiteral("19234"));
+        QCOMPARE(box->cursorPosition(), 2);
+        QCOMPARE(window->form().controls().text(Control::tbvp), std::string("19234"));
+    }
+
+    void InterestBoxTakesTypingButNothingReadsIt() {
+        auto window = openWindow();
+        QVERIFY(window);
+        typeInto(*window, "tbvp", "2000");
+        auto* tbdob = qobject_cast<QLineEdit*>(window->control("tbdob"));
+        const QString rate = tbdob->text();
+        const long before = window->form().recalculations();
+        typeInto(*window, "tbdob", "99");
+        QCOMPARE(tbdob->text(), QStringLiteral("99"));
+        QCOMPARE(window->form().recalculations(), before);
+        // The next recalculation writes the rate over what was typed, even an unchanged rate
+        // (the income does not move it).
+        typeInto(*window, "vn", "5");
+        QCOMPARE(tbdob->text(), rate);
+    }
+
+    void PaymentPairClickedWithTheMouse() {
+        auto window = openWindow();
+        QVERIFY(window);
+        auto* check1 = qobject_cast<QCheckBox*>(window->control("Check1"));
+        auto* check2 = qobject_cast<QCheckBox*>(window->control("Check2"));
+        const ui::ControlModel& model = window->form().controls();
+
+        struct Step {
+            QCheckBox* clicked;
+            bool check1After;
+        };
+        for (const Step step :
+             {Step{check2, false}, Step{check2, true}, Step{check1, false}, Step{check1, true}}) {
+            const long before = window->form().recalculations();
+            QTest::mouseClick(step.clicked, Qt::LeftButton, {}, indicatorOf(step.clicked));
+            QCOMPARE(window->form().recalculations(), before + 1);
+            QCOMPARE(check1->isChecked(), step.check1After);
+            QCOMPARE(check2->isChecked(), !step.check1After);
+            QCOMPARE(model.value(Control::Check1), step.check1After ? 1 : 0);
+            QCOMPARE(model.value(Control::Check2), step.check1After ? 0 : 1);
+        }
+        // The keyboard works the pair too: Space on the focused box.
+        check2->setFocus();
+        QTest::keyClick(check2, Qt::Key_Space);
+        QVERIFY(check2->isChecked());
+        QVERIFY(!check1->isChecked());
+        QCOMPARE(model.value(Control::Check2), 1);
+    }
+
+    void InsuranceListChosenAndTyped() {
+        auto window = openWindow();
+        QVERIFY(window);
+        typeInto(*window, "tbvp", "2000");
+        auto* list = qobject_cast<QComboBox*>(window->control("cbasig"));
+        const ui::ControlModel& model = window->form().controls();
+        QCOMPARE(list->count(), 4);
+        QCOMPARE(list->itemText(3), QStringLiteral("Senior"));
+        QCOMPARE(list->currentIndex(), 0);
+        QCOMPARE(shown(window->control("lbasig")), QStringLiteral("0"));
+
+        list->setFocus();
+        long before = window->form().recalculations();
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(window->form().recalculations(), before + 1);
+        QCOMPARE(model.listIndex(Control::cbasig), 1);
+        QCOMPARE(model.text(Control::cbasig), std::string("Standard"));
+        QCOMPARE(list->currentText(), QStringLiteral("Standard"));
+        QVERIFY(shown(window->control("lbasig")) != QStringLiteral("0")); // the choice counted
+
+        // Typed text that is no item leaves nothing selected; each key recalculates once.
+        QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+        before = window->form().recalculations();
+        QTest::keyClicks(list, QStringLiteral("Opt"));
+        QCOMPARE(window->form().recalculations(), before + 3);
+        QCOMPARE(model.listIndex(Control::cbasig), -1);
+        QCOMPARE(list->lineEdit()->text(), QStringLiteral("Opt"));
+        QCOMPARE(list->lineEdit()->cursorPosition(), 3);
+        QTest::keyClicks(list, QStringLiteral("im"));
+        QCOMPARE(model.listIndex(Control::cbasig), 2);
+        QCOMPARE(list->currentIndex(), 2);
+        QCOMPARE(list->lineEdit()->text(), QStringLiteral("Optim"));
+
+        // Return neither adds an item nor chooses one.
+        QTest::keyClick(list, Qt::Key_Backspace);
+        before = window->form().recalculations();
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(window->form().recalculations(), before);
+        QCOMPARE(list->count(), 4);
+        QCOMPARE(model.listIndex(Control::cbasig), -1);
+    }
+
+    void DurationAbove550ShowsTheBoxAndBecomes60() {
+        auto window = openWindow();
+        QVERIFY(window);
+        const BoxCloser& closer = *boxes_;
+        typeInto(*window, "tbdurcred", "55");
+        QVERIFY(closer.seen.empty());
+        QTest::keyClicks(window->control("tbdurcred"), QStringLiteral("1"));
+        QCOMPARE(closer.seen.size(), std::size_t{1});
+        const auto& box = closer.seen.front();
+        QCOMPARE(box.title, QStringLiteral("EROARE"));
+        QCOMPARE(box.text, QStringLiteral("Valoare nepermisa!"));
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QVERIFY(box.modal);
+        QCOMPARE(shown(window->control("tbdurcred")), QStringLiteral("60"));
+        QCOMPARE(window->form().controls().text(Control::tbdurcred), std::string("60"));
+        QVERIFY(!window->control("Eroare")->isVisible());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    }
+};
+
+QTEST_MAIN(WindowBindingTest)
+#include "window_binding_test.moc"
