@@ -30,10 +30,10 @@ int pixels(int twips) {
     return (twips + twipsPerPixel / 2) / twipsPerPixel;
 }
 
-QString keyOf(std::string_view name, int index) {
-    QString key = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+std::string keyOf(std::string_view name, int index) {
+    std::string key(name);
     if (index >= 0) {
-        key += QStringLiteral("(%1)").arg(index);
+        key += '(' + std::to_string(index) + ')';
     }
     return key;
 }
@@ -192,9 +192,9 @@ void SimulatorWindow::load() {
 }
 
 QWidget* SimulatorWindow::control(std::string_view name, int index) const {
-    const QString key = keyOf(name, index);
+    const std::string key = keyOf(name, index);
     for (const auto& [k, widget] : widgets_) {
-        if (k == key.toStdString()) {
+        if (k == key) {
             return widget;
         }
     }
@@ -232,7 +232,7 @@ void SimulatorWindow::build() {
             palette.setColor(QPalette::Base, menuGrey()); // every colour group: locked boxes too
         }
         widget->setPalette(palette);
-        widgets_.emplace_back(keyOf(spec.name, spec.index).toStdString(), widget);
+        widgets_.emplace_back(keyOf(spec.name, spec.index), widget);
         Control c{};
         if (spec.index < 0 && ui::controlByName(spec.name, c)) {
             bound_[static_cast<std::size_t>(c)] = widget;
