@@ -1,4 +1,5 @@
 #include "schedule/cash_flows.h"
+#include "schedule/dae_scan.h"
 #include "schedule/schedule.h"
 
 #include "runtime/numeric.h"
@@ -17,11 +18,9 @@ double putere(const double& mem, const double& ex) {
     return result;
 }
 
-namespace {
+namespace detail {
 
-// The scan: the trial rate whose |NPV| is smallest, never trial 0 (its distance only sets the
-// bar); several exactly equal smallest distances add their rates.
-double scanReference(const std::vector<double>& flows, double r0) {
+double scanReference(std::span<const double> flows, double r0) {
     std::array<double, detail::trialCount> trial{};
     std::array<double, detail::trialCount> distance{};
     trial[0] = r0;
@@ -44,7 +43,7 @@ double scanReference(const std::vector<double>& flows, double r0) {
     return m;
 }
 
-} // namespace
+} // namespace detail
 
 double dae_ok_reference(const Amount& cs, const Rate& DOB, const Rate& comision, const Months& per,
                         Rate comgestluna, const MonthlySchedule& months) {
@@ -53,14 +52,26 @@ double dae_ok_reference(const Amount& cs, const Rate& DOB, const Rate& comision,
     if (per > 1.0 && per < 12.0) {
         m = detail::shortDurationRate(flows);
     } else {
-        m = scanReference(flows, detail::firstTrialRate(DOB, comision, per, comgestluna));
+        m = detail::scanReference(flows, detail::firstTrialRate(DOB, comision, per, comgestluna));
     }
     return putere(m + 1.0, 12.0) - 1.0;
 }
 
 double dae_ok(const Amount& cs, const Rate& DOB, const Rate& comision, const Months& per,
               Rate comgestluna, const MonthlySchedule& months) {
-    return dae_ok_reference(cs, DOB, comision, per, comgestluna, months);
+    if (daeScan() == DaeScan::Reference) {
+        return dae_ok_reference(cs, DOB, comision, per, comgestluna, months);
+    }
+    const std::vector<double> flows = detail::cashFlows(cs, per, months);
+    double m = 0.0;
+    if (per > 1.0 && per < 12.0) {
+        m = detail::shortDurationRate(flows);
+    } else {
+        const double r0 = detail::firstTrialRate(DOB, comision, per, comgestluna);
+        const std::optional<double> fast = detail::scanFast(flows, r0);
+        m = fast ? *fast : detail::scanReference(flows, r0);
+    }
+    return putere(m + 1.0, 12.0) - 1.0;
 }
 
 } // namespace schedule

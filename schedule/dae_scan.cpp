@@ -1,0 +1,397 @@
+#include "schedule/dae_scan.h"
+
+#include "runtime/numeric.h"
+#include "schedule/cash_flows.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cmath>
+#include <cstddef>
+#include <initializer_list>
+#include <limits>
+
+namespace schedule {
+namespace {
+std::atomic<DaeScan> chosenScan{DaeScan::Fast};
+} // namespace
+
+void useDaeScan(DaeScan scan) noexcept {
+    chosenScan.store(scan, std::memory_order_relaxed);
+}
+DaeScan daeScan() noexcept {
+    return chosenScan.load(std::memory_order_relaxed);
+}
+
+} // namespace schedule
+
+namespace schedule::detail {
+namespace {
+
+// Why the fast scan selects what the plain one selects.
+//
+// The plain scan takes, for each trial rate r_j, the distance D_j = |NPV| computed in doubles
+// with b_j = 1 + r_j (rounded) and a power per term. Write x = 1 / b_j and w_i = -v_i for the
+// payments (i >= 1). With v_0 > 0 and every w_i >= 0 the exact NPV is F = x * G(x), where
+// G(x) = v_0 - H(x) and H(x) = sum of w_i x^i:
+//  - H grows with x and b_j never decreases along the trials, so G_j never decreases with j:
+//    trials with G < 0 come first, then the others;
+//  - where G < 0, |F| = x * (H - v_0) is a product of two positive factors that shrink as j
+//    grows, so |F| only shrinks on the way to the root;
+//  - the slope of F in x is v_0 - K(x), K(x) = sum of (i + 1) w_i x^i, and K grows with x: once
+//    K >= v_0 at the last trial, F never decreases with j, so |F| only grows past the root.
+// The fast scan evaluates H by Horner's rule (no power) at a few trials, with a bound on its
+// rounding error; the plain scan's rounding error is bounded too (a power within 4 ulp, one
+// division and n + 1 additions per trial). A trial is selected only when its distance, error
+// bars included, lies strictly below the bars of its neighbours and below a bound on every trial
+// beyond them. When two neighbours' bars overlap, their distances are computed exactly as the
+// plain scan computes them and compared bit for bit. Anything else goes to the plain scan.
+
+constexpr double unitRoundoff = 0x1p-53;
+constexpr double powerError = 0x1p-50; // 4 ulp; std::pow keeps within 1
+// Flows up to 2^900 and powers within 2^+-90 keep every term, sum and product finite and clear
+// of the subnormal range but for terms that are tiny anyway; underflowSlack covers those.
+constexpr double largestFlow = 0x1p900;
+constexpr double exponentRoom = 90.0;
+constexpr double underflowSlack = 0x1p-900;
+constexpr std::size_t lastTrial = trialCount - 1;
+
+// H(x) and, with Slope, H'(x) at N points at once; the N chains are independent.
+template <std::size_t N, bool Slope>
+void horner(std::span<const double> v, const std::array<double, N>& x, std::array<double, N>& h,
+            std::array<double, N>& dh) {
+    const std::size_t n = v.size() - 1;
+    std::array<double, N> p{};
+    std::array<double, N> d{};
+    p.fill(-v[n]);
+    for (std::size_t i = n - 1; i >= 1; --i) {
+        for (std::size_t k = 0; k < N; ++k) {
+            if constexpr (Slope) {
+                d[k] = d[k] * x[k] + p[k];
+            }
+            p[k] = p[k] * x[k] - v[i]; // + w_i
+        }
+    }
+    for (std::size_t k = 0; k < N; ++k) {
+        if constexpr (Slope) {
+            dh[k] = d[k] * x[k] + p[k];
+        }
+        h[k] = p[k] * x[k];
+    }
+}
+
+// One trial evaluated by Horner's rule, with its error bars.
+struct Trial {
+    int j = 0;
+    double G = 0;           // v_0 - H
+    double distance = 0;    // |F|
+    double F = 0;           // x * G, the NPV
+    double marginG = 0;     // bounds |G - exact G|
+    double marginPlain = 0; // bounds |plain scan's distance - exact |F||
+    double margin = 0;      // bounds |plain scan's distance - distance|
+    int sign = 0;           // of the exact G: -1, +1, or 0 when the bars straddle 0
+};
+
+class FastScan {
+public:
+    FastScan(std::span<const double> flows, double r0) : v_(flows), r0_(r0) {}
+    std::optional<double> run();
+
+private:
+    bool admissible();
+    const Trial* find(int j) const;
+    void add(int j, double x, double h);
+    bool evaluate(std::span<const int> wanted);
+    bool evaluate(std::initializer_list<int> wanted) {
+        return evaluate(std::span<const int>(wanted.begin(), wanted.size()));
+    }
+    void newtonGuess(double x, double h, double dh, int& guess) const;
+    bool bracket(int& lo, int& hi) const;
+    std::optional<double> select(int lo, int hi) const;
+
+    std::span<const double> v_;
+    double r0_;
+    std::size_t n_ = 0;
+    double v0_ = 0;
+    std::array<double, trialCount> trial_{};
+    double approxError_ = 0; // relative error bound of the Horner figures
+    double plainError_ = 0;  // relative error bound of the plain scan's figures
+    double slopeError_ = 0;  // relative error bound of K
+    bool growsPastRoot_ = false;
+    double xLastBelow_ = 0; // below 1 / b_600
+
+    static constexpr std::size_t capacity = 48;
+    std::array<Trial, capacity> known_{};
+    std::size_t knownCount_ = 0;
+};
+
+// One positive amount then payments only, every figure finite and within the covered range.
+bool FastScan::admissible() {
+    if (v_.size() < 2) {
+        return false;
+    }
+    n_ = v_.size() - 1;
+    v0_ = v_[0];
+    if (!(v0_ > 0.0 && v0_ <= largestFlow)) {
+        return false;
+    }
+    bool paying = false;
+    for (std::size_t i = 1; i <= n_; ++i) {
+        const double value = v_[i];
+        if (!(value <= 0.0 && value >= -largestFlow)) { // NaN fails too
+            return false;
+        }
+        paying = paying || value < 0.0;
+    }
+    if (!paying) {
+        return false;
+    }
+
+    trial_[0] = r0_;
+    for (std::size_t j = 1; j < trialCount; ++j) {
+        trial_[j] = trial_[j - 1] + trialStep; // as the plain scan builds them
+    }
+    const double bFirst = 1.0 + trial_[0];
+    const double bLast = 1.0 + trial_[lastTrial];
+    const double room = exponentRoom / static_cast<double>(n_ + 1);
+    if (!(bFirst > 0.0 && std::fabs(std::log2(bFirst)) <= room &&
+          std::fabs(std::log2(bLast)) <= room)) {
+        return false;
+    }
+    const double n = static_cast<double>(n_);
+    // Twice the first-order bounds, which leaves room for every second-order term.
+    approxError_ = 2.0 * (3.0 * n + 6.0) * unitRoundoff;
+    plainError_ = 2.0 * ((n + 2.0) * unitRoundoff + powerError);
+    slopeError_ = 2.0 * (6.0 * n + 10.0) * unitRoundoff;
+    xLastBelow_ = (1.0 / bLast) * (1.0 - 0x1p-50);
+    return true;
+}
+
+const Trial* FastScan::find(int j) const {
+    for (std::size_t k = 0; k < knownCount_; ++k) {
+        if (known_[k].j == j) {
+            return &known_[k];
+        }
+    }
+    return nullptr;
+}
+
+void FastScan::add(int j, double x, double h) {
+    Trial t;
+    t.j = j;
+    t.G = v0_ - h;
+    t.F = x * t.G;
+    t.distance = std::fabs(t.F);
+    const double total = v0_ + h;                    // sum of the terms' sizes, over x
+    const double size = x * total * (1.0 + 0x1p-30); // above the exact sum of |terms|
+    t.marginG = approxError_ * total + underflowSlack;
+    t.marginPlain = plainError_ * size + underflowSlack;
+    t.margin = approxError_ * size + t.marginPlain + underflowSlack;
+    t.sign = t.G < -t.marginG ? -1 : (t.G > t.marginG ? 1 : 0);
+    known_[knownCount_++] = t;
+}
+
+// Evaluates the wanted trials not known yet, four chains at a time. False when out of room.
+bool FastScan::evaluate(std::span<const int> wanted) {
+    std::array<int, 8> todo{};
+    std::size_t count = 0;
+    for (int j : wanted) {
+        if (j < 0 || j > static_cast<int>(lastTrial) || find(j) != nullptr ||
+            std::find(todo.begin(), todo.begin() + count, j) != todo.begin() + count) {
+            continue;
+        }
+        if (count == todo.size()) {
+            return false;
+        }
+        todo[count++] = j;
+    }
+    if (knownCount_ + count > capacity) {
+        return false;
+    }
+    for (std::size_t start = 0; start < count; start += 4) {
+        std::array<double, 4> x{};
+        std::array<double, 4> h{};
+        std::array<double, 4> unused{};
+        for (std::size_t k = 0; k < 4; ++k) {
+            const int j = todo[std::min(start + k, count - 1)];
+            x[k] = 1.0 / (1.0 + trial_[static_cast<std::size_t>(j)]);
+        }
+        horner<4, false>(v_, x, h, unused);
+        for (std::size_t k = 0; k < 4 && start + k < count; ++k) {
+            add(todo[start + k], x[k], h[k]);
+        }
+    }
+    return true;
+}
+
+// Newton's method on G, from the first trial: only a guess of the trial index next to the root,
+// checked afterwards. G is concave and falling in x, so from a point where G < 0 the steps
+// approach the root from one side without overshooting.
+void FastScan::newtonGuess(double x, double h, double dh, int& guess) const {
+    double estimate = std::numeric_limits<double>::quiet_NaN();
+    for (int iteration = 0; iteration < 30; ++iteration) {
+        if (!(dh > 0.0)) {
+            break;
+        }
+        const double dx = (v0_ - h) / dh;
+        x += dx;
+        if (!(x > 0.0 && std::isfinite(x))) {
+            break;
+        }
+        estimate = ((1.0 / x - 1.0) - r0_) / trialStep;
+        if (!(std::fabs(estimate) < 1e6) || std::fabs(dx) < 0.01 * trialStep * x * x) {
+            break; // far outside the trials, or a hundredth of a trial step
+        }
+        std::array<double, 1> at{x};
+        std::array<double, 1> value{};
+        std::array<double, 1> slope{};
+        horner<1, true>(v_, at, value, slope);
+        h = value[0];
+        dh = slope[0];
+    }
+    if (std::isfinite(estimate)) {
+        guess = static_cast<int>(std::clamp(std::floor(estimate), 0.0, 599.0));
+    }
+}
+
+// The last trial known to lie below the root and the first known to lie above it (-1 and 601
+// when there is none). False when the known signs contradict each other.
+bool FastScan::bracket(int& lo, int& hi) const {
+    lo = -1;
+    hi = static_cast<int>(trialCount);
+    for (std::size_t k = 0; k < knownCount_; ++k) {
+        const Trial& t = known_[k];
+        if (t.sign < 0) {
+            lo = std::max(lo, t.j);
+        } else if (t.sign > 0) {
+            hi = std::min(hi, t.j);
+        }
+    }
+    return lo < hi;
+}
+
+std::optional<double> FastScan::run() {
+    if (!admissible()) {
+        return std::nullopt;
+    }
+
+    // Both ends, with the slope of H: the first for Newton, the last for K.
+    const double bLast = 1.0 + trial_[lastTrial];
+    std::array<double, 2> ends{1.0 / (1.0 + trial_[0]), 1.0 / bLast};
+    std::array<double, 2> h{};
+    std::array<double, 2> dh{};
+    horner<2, true>(v_, ends, h, dh);
+    add(0, ends[0], h[0]);
+    add(static_cast<int>(lastTrial), ends[1], h[1]);
+    const double K = ends[1] * dh[1] + h[1];
+    growsPastRoot_ = K - slopeError_ * K - underflowSlack > v0_;
+
+    int lo = -1;
+    int hi = 0;
+    if (!bracket(lo, hi)) {
+        return std::nullopt;
+    }
+    if (hi - lo > 3) {
+        int guess = -1;
+        newtonGuess(ends[0], h[0], dh[0], guess);
+        if (guess >= 0 && !evaluate({guess - 1, guess, guess + 1, guess + 2})) {
+            return std::nullopt;
+        }
+        if (!bracket(lo, hi)) {
+            return std::nullopt;
+        }
+    }
+    // Bisection when the guess missed; an undecided trial needs its neighbours decided.
+    while (hi - lo > 3) {
+        const int width = hi - lo;
+        const int mid = lo + width / 2;
+        if (!evaluate({mid})) {
+            return std::nullopt;
+        }
+        if (find(mid)->sign == 0 && !evaluate({mid - 1, mid + 1})) {
+            return std::nullopt;
+        }
+        if (!bracket(lo, hi) || hi - lo >= width) {
+            return std::nullopt;
+        }
+    }
+    // Every candidate, and the trials just outside them that bound the rest.
+    std::array<int, 6> wanted{};
+    std::size_t count = 0;
+    for (int j = lo - 1; j <= hi + 1; ++j) {
+        wanted[count++] = j;
+    }
+    if (!evaluate(std::span<const int>(wanted.data(), count))) {
+        return std::nullopt;
+    }
+    return select(lo, hi);
+}
+
+std::optional<double> FastScan::select(int lo, int hi) const {
+    const int first = std::max(lo, 0);
+    const int last = std::min(hi, static_cast<int>(lastTrial));
+
+    // A bound below the plain scan's distance of every trial outside first..last.
+    double outside = std::numeric_limits<double>::infinity();
+    if (lo >= 1) {
+        const Trial& t = *find(lo - 1); // below the root: |F| falls up to lo
+        outside = std::min(outside, t.distance - t.margin);
+    }
+    if (hi + 1 <= static_cast<int>(lastTrial)) {
+        const Trial& t = *find(hi + 1);
+        // G grows and x falls from hi + 1 on, so |F| >= x_600 * G(hi + 1).
+        double bound = xLastBelow_ * (t.G - t.marginG) - t.marginPlain;
+        if (growsPastRoot_) {
+            bound = std::max(bound, t.F - t.margin); // F itself grows from hi + 1 on
+        }
+        outside = std::min(outside, bound);
+    }
+
+    const Trial* best = nullptr;
+    for (int j = first; j <= last; ++j) {
+        const Trial* t = find(j);
+        if (best == nullptr || t->distance < best->distance) {
+            best = t;
+        }
+    }
+    const double bestAbove = best->distance + best->margin;
+    bool clear = bestAbove < outside;
+    for (int j = first; j <= last && clear; ++j) {
+        const Trial* t = find(j);
+        clear = t == best || bestAbove < t->distance - t->margin;
+    }
+    if (clear) {
+        // The only smallest distance; trial 0 only sets the bar.
+        return best->j == 0 ? 0.0 : trial_[static_cast<std::size_t>(best->j)];
+    }
+
+    // Too close to call from the bars: the plain scan's own figures for the candidates.
+    std::array<double, 4> exact{};
+    double smallest = std::numeric_limits<double>::infinity();
+    for (int j = first; j <= last; ++j) {
+        const double d = std::fabs(runtime::NPV(trial_[static_cast<std::size_t>(j)], v_));
+        if (!std::isfinite(d)) {
+            return std::nullopt;
+        }
+        exact[static_cast<std::size_t>(j - first)] = d;
+        smallest = std::min(smallest, d);
+    }
+    if (!(smallest < outside)) {
+        return std::nullopt;
+    }
+    double m = 0.0;
+    for (int j = std::max(first, 1); j <= last; ++j) {
+        if (exact[static_cast<std::size_t>(j - first)] == smallest) {
+            m += trial_[static_cast<std::size_t>(j)];
+        }
+    }
+    return m;
+}
+
+} // namespace
+
+std::optional<double> scanFast(std::span<const double> flows, double r0) {
+    return FastScan(flows, r0).run();
+}
+
+} // namespace schedule::detail
