@@ -224,14 +224,16 @@ void SimulatorWindow::build() {
         if (spec.font.points > 0) {
             widget->setFont(fontOf(spec.font));
         }
-        QPalette palette = widget->palette();
-        if (spec.errorRed) {
-            palette.setColor(QPalette::WindowText, errorRed);
+        if (spec.errorRed || spec.menuGrey) {
+            QPalette palette = widget->palette();
+            if (spec.errorRed) {
+                palette.setColor(QPalette::WindowText, errorRed);
+            }
+            if (spec.menuGrey) {
+                palette.setColor(QPalette::Base, menuGrey()); // every colour group: locked too
+            }
+            widget->setPalette(palette);
         }
-        if (spec.menuGrey) {
-            palette.setColor(QPalette::Base, menuGrey()); // every colour group: locked boxes too
-        }
-        widget->setPalette(palette);
         widgets_.emplace_back(keyOf(spec.name, spec.index), widget);
         Control c{};
         if (spec.index < 0 && ui::controlByName(spec.name, c)) {
