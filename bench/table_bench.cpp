@@ -1,0 +1,50 @@
+#include "batch/batch.h"
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <sstream>
+#include <string>
+
+// Table mode on a generated table: one fresh window per row, its six boxes set, an insurance
+// chosen and, for some rows, cash payment clicked.
+namespace {
+
+constexpr int tableRows = 10000;
+
+std::string generatedTable() {
+    std::mt19937 engine(42);
+    auto between = [&engine](int lo, int hi) {
+        return std::uniform_int_distribution(lo, hi)(engine);
+    };
+    const char* insurance[] = {"Fara Asigurare", "Standard", "Optim", "Senior", ""};
+    std::string csv = "vn,ar,ad,tbvp,tbavans,tbdurcred,cbasig,plata\r\n";
+    for (int row = 0; row < tableRows; ++row) {
+        csv += std::to_string(between(0, 12000)) + ',' + std::to_string(between(0, 800)) + ',' +
+               std::to_string(between(0, 300)) + ',' + std::to_string(between(300, 40000)) + ',' +
+               std::to_string(between(0, 500)) + ',' + std::to_string(between(3, 72)) + ',' +
+               insurance[between(0, 4)] + ',' + (between(0, 3) == 0 ? "Numerar" : "Debit Direct") +
+               "\r\n";
+    }
+    return csv;
+}
+
+void tableMode(benchmark::State& state) {
+    const std::string table = generatedTable();
+    for (auto _ : state) {
+        std::istringstream in(table);
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = batch::runTable(in, out, err);
+        if (status != batch::ok) {
+            state.SkipWithError(("table mode failed: " + err.str()).c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(out.str().size());
+    }
+    state.SetItemsProcessed(state.iterations() * tableRows);
+}
+
+BENCHMARK(tableMode)->Name("table_mode")->Unit(benchmark::kMillisecond);
+
+} // namespace
