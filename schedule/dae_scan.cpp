@@ -56,27 +56,44 @@ constexpr double exponentRoom = 90.0;
 constexpr double underflowSlack = 0x1p-900;
 constexpr std::size_t lastTrial = trialCount - 1;
 
-// H(x) and, with Slope, H'(x) at N points at once; the N chains are independent.
-template <std::size_t N, bool Slope>
-void horner(std::span<const double> v, const std::array<double, N>& x, std::array<double, N>& h,
-            std::array<double, N>& dh) {
+// H(x) = sum of w_i x^i and, WithK, K(x) = sum of (i + 1) w_i x^i, at N points at once. Each
+// sum is split into its even and odd powers, two Horner chains in y = x * x, so that the 2N or
+// 4N chains run side by side at half the length. A term w_i x^i (i >= 1) is rounded at most
+// 2.5 i + 1.5 times (2.5 i + 2.5 for K, whose coefficient is rounded too), all terms are >= 0,
+// so each sum is within (2.5 n + 2.5) u of its exact value, x's own rounding included.
+template <std::size_t N, bool WithK>
+void sums(std::span<const double> v, const std::array<double, N>& x, std::array<double, N>& h,
+          std::array<double, N>& k) {
     const std::size_t n = v.size() - 1;
-    std::array<double, N> p{};
-    std::array<double, N> d{};
-    p.fill(-v[n]);
-    for (std::size_t i = n - 1; i >= 1; --i) {
-        for (std::size_t k = 0; k < N; ++k) {
-            if constexpr (Slope) {
-                d[k] = d[k] * x[k] + p[k];
+    std::array<double, N> y{};
+    std::array<double, N> evenH{};
+    std::array<double, N> oddH{};
+    std::array<double, N> evenK{};
+    std::array<double, N> oddK{};
+    for (std::size_t p = 0; p < N; ++p) {
+        y[p] = x[p] * x[p];
+    }
+    // w_i for i = 2q (even chains, i >= 2) and i = 2q + 1 (odd chains); 0 past month n.
+    for (std::size_t q = n / 2 + 1; q-- > 0;) {
+        const std::size_t i = 2 * q;
+        const double we = i >= 2 && i <= n ? -v[i] : 0.0;
+        const double wo = i + 1 <= n ? -v[i + 1] : 0.0;
+        const double ke = static_cast<double>(i + 1) * we;
+        const double ko = static_cast<double>(i + 2) * wo;
+        for (std::size_t p = 0; p < N; ++p) {
+            evenH[p] = evenH[p] * y[p] + we;
+            oddH[p] = oddH[p] * y[p] + wo;
+            if constexpr (WithK) {
+                evenK[p] = evenK[p] * y[p] + ke;
+                oddK[p] = oddK[p] * y[p] + ko;
             }
-            p[k] = p[k] * x[k] - v[i]; // + w_i
         }
     }
-    for (std::size_t k = 0; k < N; ++k) {
-        if constexpr (Slope) {
-            dh[k] = d[k] * x[k] + p[k];
+    for (std::size_t p = 0; p < N; ++p) {
+        h[p] = evenH[p] + x[p] * oddH[p];
+        if constexpr (WithK) {
+            k[p] = evenK[p] + x[p] * oddK[p];
         }
-        h[k] = p[k] * x[k];
     }
 }
 
@@ -105,7 +122,7 @@ private:
     bool evaluate(std::initializer_list<int> wanted) {
         return evaluate(std::span<const int>(wanted.begin(), wanted.size()));
     }
-    void newtonGuess(double x, double h, double dh, int& guess) const;
+    void newtonGuess(double x, double h, double k, int& guess) const;
     bool bracket(int& lo, int& hi) const;
     std::optional<double> select(int lo, int hi) const;
 
@@ -216,7 +233,7 @@ bool FastScan::evaluate(std::span<const int> wanted) {
             const int j = todo[std::min(start + k, count - 1)];
             x[k] = 1.0 / (1.0 + trial_[static_cast<std::size_t>(j)]);
         }
-        horner<4, false>(v_, x, h, unused);
+        sums<4, false>(v_, x, h, unused);
         for (std::size_t k = 0; k < 4 && start + k < count; ++k) {
             add(todo[start + k], x[k], h[k]);
         }
@@ -227,27 +244,30 @@ bool FastScan::evaluate(std::span<const int> wanted) {
 // Newton's method on G, from the first trial: only a guess of the trial index next to the root,
 // checked afterwards. G is concave and falling in x, so from a point where G < 0 the steps
 // approach the root from one side without overshooting.
-void FastScan::newtonGuess(double x, double h, double dh, int& guess) const {
+void FastScan::newtonGuess(double x, double h, double k, int& guess) const {
     double estimate = std::numeric_limits<double>::quiet_NaN();
     for (int iteration = 0; iteration < 30; ++iteration) {
-        if (!(dh > 0.0)) {
+        const double slope = (k - h) / x; // H'(x): K - H = sum of i w_i x^i
+        if (!(slope > 0.0)) {
             break;
         }
-        const double dx = (v0_ - h) / dh;
+        const double dx = (v0_ - h) / slope;
         x += dx;
         if (!(x > 0.0 && std::isfinite(x))) {
             break;
         }
         estimate = ((1.0 / x - 1.0) - r0_) / trialStep;
-        if (!(std::fabs(estimate) < 1e6) || std::fabs(dx) < 0.01 * trialStep * x * x) {
-            break; // far outside the trials, or a hundredth of a trial step
+        // Far outside the trials, or a step below 1.5 trials: Newton's error is then about
+        // the square of the step, far below one trial.
+        if (!(std::fabs(estimate) < 1e6) || std::fabs(dx) < 1.5 * trialStep * x * x) {
+            break;
         }
         std::array<double, 1> at{x};
         std::array<double, 1> value{};
-        std::array<double, 1> slope{};
-        horner<1, true>(v_, at, value, slope);
+        std::array<double, 1> sumK{};
+        sums<1, true>(v_, at, value, sumK);
         h = value[0];
-        dh = slope[0];
+        k = sumK[0];
     }
     if (std::isfinite(estimate)) {
         guess = static_cast<int>(std::clamp(std::floor(estimate), 0.0, 599.0));
@@ -275,16 +295,15 @@ std::optional<double> FastScan::run() {
         return std::nullopt;
     }
 
-    // Both ends, with the slope of H: the first for Newton, the last for K.
+    // Both ends, with K: the first for Newton, the last for the growth past the root.
     const double bLast = 1.0 + trial_[lastTrial];
     std::array<double, 2> ends{1.0 / (1.0 + trial_[0]), 1.0 / bLast};
     std::array<double, 2> h{};
-    std::array<double, 2> dh{};
-    horner<2, true>(v_, ends, h, dh);
+    std::array<double, 2> k{};
+    sums<2, true>(v_, ends, h, k);
     add(0, ends[0], h[0]);
     add(static_cast<int>(lastTrial), ends[1], h[1]);
-    const double K = ends[1] * dh[1] + h[1];
-    growsPastRoot_ = K - slopeError_ * K - underflowSlack > v0_;
+    growsPastRoot_ = k[1] - slopeError_ * k[1] - underflowSlack > v0_;
 
     int lo = -1;
     int hi = 0;
@@ -293,7 +312,7 @@ std::optional<double> FastScan::run() {
     }
     if (hi - lo > 3) {
         int guess = -1;
-        newtonGuess(ends[0], h[0], dh[0], guess);
+        newtonGuess(ends[0], h[0], k[0], guess);
         if (guess >= 0 && !evaluate({guess - 1, guess, guess + 1, guess + 2})) {
             return std::nullopt;
         }
