@@ -22,19 +22,6 @@ struct Recorder {
     }
 };
 
-TEST(ControlModel, AsBuilt) {
-    const ControlModel m;
-    EXPECT_EQ(m.caption(Control::Form1), "Simulator Credit Zentra 12-60");
-    EXPECT_EQ(m.caption(Control::Label10), "Label10");
-    EXPECT_EQ(m.value(Control::Check1), 1);
-    EXPECT_EQ(m.value(Control::Check2), 0);
-    EXPECT_EQ(m.listIndex(Control::cbasig), -1);
-    for (Control c : {Control::Eroare, Control::Frame3, Control::Frame4, Control::Frame6,
-                      Control::Label10, Control::Check1, Control::Check2}) {
-        EXPECT_TRUE(m.visible(c)) << ui::controlName(c);
-    }
-}
-
 TEST(ControlModel, TextAndValueChangesNotifyOnlyWhenTheyChange) {
     ControlModel m;
     Recorder r;

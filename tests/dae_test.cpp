@@ -26,7 +26,7 @@ MonthlySchedule scheduleFor(const Credit& c, double per) {
     return s;
 }
 
-// Months 0 to n of the cash flows, built here from the description, not from the library.
+// Months 0 to n of the cash flows, built here independently of the library.
 std::vector<double> flowsOf(double cs, int n, const MonthlySchedule& s) {
     std::vector<double> cf(static_cast<std::size_t>(n) + 1, 0.0);
     cf[0] = cs;

@@ -66,21 +66,19 @@ TEST(Dobgrila, GridBoundaries) {
     }
 }
 
-TEST(Calccomgestsold, RateOnTheBalance) {
+// Commission 1.5 % of 1956.6 is 29.349; a payment of 91.0 over 24 months on 1956.6 costs
+// 227.4 beyond the credit; nothing is clamped.
+TEST(Calccomgestsold, AndDobaferentaWorkedExamples) {
     const double valcr = 1956.6;
+    const double negative = -1000;
     EXPECT_NEAR(toDouble(loan::calccomgestsold(valcr, 0.015)), 29.349, 1e-12);
     EXPECT_EQ(toDouble(loan::calccomgestsold(valcr, 0)), 0.0);
-    const double negative = -1000;
     EXPECT_NEAR(toDouble(loan::calccomgestsold(negative, 0.015)), -15, 1e-12);
-}
-
-TEST(Dobaferenta, InstalmentsBeyondTheCredit) {
     const double r = 91.0;
-    const double vc = 1956.6;
-    const double per = 24;
-    EXPECT_NEAR(toDouble(loan::DOBAFERENTA(r, vc, per)), 227.4, 1e-9);
     const double nothing = 0;
-    EXPECT_NEAR(toDouble(loan::DOBAFERENTA(nothing, vc, per)), -1956.6, 1e-9);
+    const double per = 24;
+    EXPECT_NEAR(toDouble(loan::DOBAFERENTA(r, valcr, per)), 227.4, 1e-9);
+    EXPECT_NEAR(toDouble(loan::DOBAFERENTA(nothing, valcr, per)), -1956.6, 1e-9);
 }
 
 TEST(Indbnr, IndexAndItsGuards) {

@@ -9,26 +9,6 @@ namespace {
 
 using core::SimulationState;
 
-TEST(SimulationState, StartUpValues) {
-    SimulationState s;
-    EXPECT_EQ(s.comgestdd + s.comgestnum + s.plafoncredit + s.durmax + s.comacord, 0.0);
-    core::setCreditParameters(s);
-    EXPECT_EQ(s.plafoncredit, 30000);
-    EXPECT_EQ(s.creditmin, 510);
-    EXPECT_EQ(s.comgestdd, 0.015);
-    EXPECT_EQ(s.comgestnum, 0.017);
-    EXPECT_EQ(s.durmax, 0); // the second group comes later
-    core::setProductParameters(s);
-    EXPECT_EQ(s.durmax, 60);
-    EXPECT_EQ(s.durmin, 6);
-    EXPECT_EQ(s.comacord, 0.087);
-    EXPECT_EQ(s.comacordmin, 0);
-    EXPECT_EQ(s.procasigstd, 0.0044);
-    EXPECT_EQ(s.procasigoptim, 0.0064);
-    EXPECT_EQ(s.procasigsenior, 0.0084);
-    EXPECT_EQ(s.months.asold.size(), 601u);
-}
-
 // The management-commission bands, bounds inclusive. The rates start from a marker pair so that
 // "unchanged" is visible: the gaps 3999.99 < C < 4000 and 47 < D < 48, and everything outside
 // the bands, keep the previous rates.

@@ -1,10 +1,12 @@
 #pragma once
 
-// Helpers shared by the window tests: typing into a box one keystroke at a time, and a readable
+// Shared by the window tests: keystrokes into a box, what a control shows, and a readable
 // picture of every control and of the simulation state for comparisons.
 
 #include "core/simulation_state.h"
 #include "ui/control_model.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
@@ -23,31 +25,39 @@ inline void type(ui::ControlModel& m, Control c, std::string_view keys) {
 }
 
 inline void backspace(ui::ControlModel& m, Control c) {
-    std::string t = m.text(c);
-    if (!t.empty()) {
-        t.pop_back();
-        m.setText(c, t);
-    }
-}
-
-inline void clear(ui::ControlModel& m, Control c) {
-    while (!m.text(c).empty()) {
-        backspace(m, c);
+    if (!m.text(c).empty()) {
+        m.setText(c, m.text(c).substr(0, m.text(c).size() - 1));
     }
 }
 
 inline void retype(ui::ControlModel& m, Control c, std::string_view keys) {
-    clear(m, c);
+    while (!m.text(c).empty()) {
+        backspace(m, c);
+    }
     type(m, c, keys);
 }
 
-// Carriage returns shown as "<CR>" so that failure messages stay on one line.
+// Carriage returns as "<CR>", so that failure messages stay on one line.
 inline std::string visibleText(std::string_view s) {
     std::string out;
     for (char ch : s) {
         out += ch == '\r' ? std::string("<CR>") : std::string(1, ch);
     }
     return out;
+}
+
+// The text of a box or of the list, the caption of anything else.
+inline const std::string& shown(const ui::ControlModel& m, Control c) {
+    const bool box = (c >= Control::vn && c <= Control::tbratatlx) || c == Control::cbasig;
+    return box ? m.text(c) : m.caption(c);
+}
+
+using Shows = std::vector<std::pair<Control, std::string>>;
+
+inline void expectShows(const ui::ControlModel& m, const Shows& expected) {
+    for (const auto& [c, text] : expected) {
+        EXPECT_EQ(visibleText(shown(m, c)), visibleText(text)) << "control " << ui::controlName(c);
+    }
 }
 
 // One line per control with everything it holds.
@@ -59,39 +69,24 @@ inline std::vector<std::string> picture(const ui::ControlModel& m) {
         out.push_back(
             std::string(ui::controlName(c)) + " text=\"" + visibleText(d.text) + "\" caption=\"" +
             visibleText(d.caption) + "\" visible=" + std::to_string(d.visible) +
-            " value=" + std::to_string(d.value) + " index=" + std::to_string(d.listIndex) +
-            " items=" + std::to_string(d.items.size()));
+            " value=" + std::to_string(d.value) + " index=" + std::to_string(d.listIndex));
     }
     return out;
 }
 
-// Every scalar of the state by name, for comparisons that say which one differs.
+// Every scalar of the state by name, so that a comparison says which one differs.
+#define SIMCREDIT_FIELDS(X)                                                                        \
+    X(venitnet)                                                                                    \
+    X(ratealte)                                                                                    \
+    X(datoriialte) X(valoareprodus) X(valavans) X(durata) X(procasig) X(comgestluna) X(comacord)   \
+        X(comacordmin) X(plafoncredit) X(creditmin) X(durmax) X(durmin) X(comgestdd) X(comgestnum) \
+            X(procasigstd) X(procasigoptim) X(procasigsenior) X(valoarecredit) X(dobanda)          \
+                X(rataluna) X(ratatotala) X(sumamax) X(daeval)
+
 inline std::vector<std::pair<std::string, double>> fields(const core::SimulationState& s) {
-    return {{"venitnet", s.venitnet},
-            {"ratealte", s.ratealte},
-            {"datoriialte", s.datoriialte},
-            {"valoareprodus", s.valoareprodus},
-            {"valavans", s.valavans},
-            {"durata", s.durata},
-            {"procasig", s.procasig},
-            {"comgestluna", s.comgestluna},
-            {"comacord", s.comacord},
-            {"comacordmin", s.comacordmin},
-            {"plafoncredit", s.plafoncredit},
-            {"creditmin", s.creditmin},
-            {"durmax", s.durmax},
-            {"durmin", s.durmin},
-            {"comgestdd", s.comgestdd},
-            {"comgestnum", s.comgestnum},
-            {"procasigstd", s.procasigstd},
-            {"procasigoptim", s.procasigoptim},
-            {"procasigsenior", s.procasigsenior},
-            {"valoarecredit", s.valoarecredit},
-            {"dobanda", s.dobanda},
-            {"rataluna", s.rataluna},
-            {"ratatotala", s.ratatotala},
-            {"sumamax", s.sumamax},
-            {"daeval", s.daeval}};
+#define SIMCREDIT_FIELD(name) {#name, s.name},
+    return {SIMCREDIT_FIELDS(SIMCREDIT_FIELD)};
+#undef SIMCREDIT_FIELD
 }
 
 inline bool sameSchedules(const core::SimulationState& a, const core::SimulationState& b) {
