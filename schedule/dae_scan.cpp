@@ -137,7 +137,7 @@ private:
     bool growsPastRoot_ = false;
     double xLastBelow_ = 0; // below 1 / b_600
 
-    static constexpr std::size_t capacity = 48;
+    static constexpr std::size_t capacity = 16; // 2 ends, 4 near the guess, 6 at most at last
     std::array<Trial, capacity> known_{};
     std::size_t knownCount_ = 0;
 };
@@ -320,19 +320,8 @@ std::optional<double> FastScan::run() {
             return std::nullopt;
         }
     }
-    // Bisection when the guess missed; an undecided trial needs its neighbours decided.
-    while (hi - lo > 3) {
-        const int width = hi - lo;
-        const int mid = lo + width / 2;
-        if (!evaluate({mid})) {
-            return std::nullopt;
-        }
-        if (find(mid)->sign == 0 && !evaluate({mid - 1, mid + 1})) {
-            return std::nullopt;
-        }
-        if (!bracket(lo, hi) || hi - lo >= width) {
-            return std::nullopt;
-        }
+    if (hi - lo > 3) {
+        return std::nullopt; // the guess missed the root, or trials near it are undecided
     }
     // Every candidate, and the trials just outside them that bound the rest.
     std::array<int, 6> wanted{};
