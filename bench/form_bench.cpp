@@ -29,7 +29,8 @@ void keystroke(benchmark::State& state) {
     schedule::useDaeScan(scan);
     const long before = form.recalculations();
     bool typed = false;
-    for (auto _ : state) {
+    for (auto iteration : state) {
+        static_cast<void>(iteration);
         controls.setText(Control::tbvp, typed ? "2000" : "20000");
         typed = !typed;
     }
@@ -51,7 +52,8 @@ BENCHMARK(keystroke)
 // Start-up of a fresh window model: the table of controls, the parameters and two
 // recalculations.
 void formLoad(benchmark::State& state) {
-    for (auto _ : state) {
+    for (auto iteration : state) {
+        static_cast<void>(iteration);
         ui::MessageLog log;
         ui::Form1 form(log);
         form.Form_Load();
@@ -72,7 +74,8 @@ void daeOk(benchmark::State& state) {
     schedule::MonthlySchedule schedule;
     schedule::calcratacomsold(2017.4, 0.107, months, 0.015, 0.0, schedule);
     schedule::useDaeScan(scan);
-    for (auto _ : state) {
+    for (auto iteration : state) {
+        static_cast<void>(iteration);
         benchmark::DoNotOptimize(schedule::dae_ok(1800.0, 0.107, 0.087, months, 0.015, schedule));
     }
     schedule::useDaeScan(schedule::DaeScan::Fast);

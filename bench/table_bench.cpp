@@ -31,7 +31,8 @@ std::string generatedTable() {
 
 void tableMode(benchmark::State& state) {
     const std::string table = generatedTable();
-    for (auto _ : state) {
+    for (auto iteration : state) {
+        static_cast<void>(iteration);
         std::istringstream in(table);
         std::ostringstream out;
         std::ostringstream err;

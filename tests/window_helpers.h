@@ -75,6 +75,8 @@ inline std::vector<std::string> picture(const ui::ControlModel& m) {
 }
 
 // Every scalar of the state by name, so that a comparison says which one differs.
+// clang-format lays this list out differently on every run: kept as written.
+// clang-format off
 #define SIMCREDIT_FIELDS(X)                                                                        \
     X(venitnet)                                                                                    \
     X(ratealte)                                                                                    \
@@ -82,6 +84,7 @@ inline std::vector<std::string> picture(const ui::ControlModel& m) {
         X(comacordmin) X(plafoncredit) X(creditmin) X(durmax) X(durmin) X(comgestdd) X(comgestnum) \
             X(procasigstd) X(procasigoptim) X(procasigsenior) X(valoarecredit) X(dobanda)          \
                 X(rataluna) X(ratatotala) X(sumamax) X(daeval)
+// clang-format on
 
 inline std::vector<std::pair<std::string, double>> fields(const core::SimulationState& s) {
 #define SIMCREDIT_FIELD(name) {#name, s.name},

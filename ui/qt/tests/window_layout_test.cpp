@@ -153,8 +153,9 @@ private slots:
                 continue;
             }
             const QFontMetrics metrics(label->font());
-            const QRect needed = metrics.boundingRect(QRect(0, 0, label->width(), 10000),
-                                                      Qt::TextWordWrap | label->alignment(), text);
+            const QRect needed =
+                metrics.boundingRect(QRect(0, 0, label->width(), 10000),
+                                     static_cast<int>(Qt::TextWordWrap | label->alignment()), text);
             int widestWord = 0;
             for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
                 widestWord = std::max(widestWord, metrics.horizontalAdvance(word));
