@@ -1,0 +1,61 @@
+// A bare Qt Widgets window with the simulator's controls: the same kinds, count, parents and
+// places, taken from the same table, but no fonts, colours, pictures, model or handlers. The
+// baseline the window's start-up time and memory are measured against (bench/window/measure).
+#include "ui/qt/layout.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDebug>
+#include <QGroupBox>
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QString>
+#include <QWidget>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("bare window"));
+    window.setFixedSize(ui::qt::clientWidth, ui::qt::clientHeight);
+
+    QHash<QString, QWidget*> frames;
+    int count = 0;
+    for (const ui::qt::ControlSpec& spec : ui::qt::controlTable()) {
+        const QString name =
+            QString::fromUtf8(spec.name.data(), static_cast<int>(spec.name.size()));
+        const QString caption =
+            QString::fromUtf8(spec.caption.data(), static_cast<int>(spec.caption.size()));
+        QWidget* parent = spec.parent.empty()
+                              ? &window
+                              : frames.value(QString::fromUtf8(
+                                    spec.parent.data(), static_cast<int>(spec.parent.size())));
+        QWidget* widget = nullptr;
+        switch (spec.kind) {
+        case ui::qt::Kind::Frame:
+            widget = new QGroupBox(caption, parent);
+            frames.insert(name, widget);
+            break;
+        case ui::qt::Kind::Label:
+        case ui::qt::Kind::Picture:
+            widget = new QLabel(caption, parent);
+            break;
+        case ui::qt::Kind::TextBox:
+            widget = new QLineEdit(caption, parent);
+            break;
+        case ui::qt::Kind::ComboBox:
+            widget = new QComboBox(parent);
+            break;
+        case ui::qt::Kind::CheckBox:
+            widget = new QCheckBox(caption, parent);
+            break;
+        }
+        const int px = ui::qt::twipsPerPixel;
+        widget->setGeometry(spec.left / px, spec.top / px, spec.width / px, spec.height / px);
+        ++count;
+    }
+    qInfo().noquote() << QString::number(count) + QStringLiteral(" controls");
+    window.show();
+    return QApplication::exec();
+}
