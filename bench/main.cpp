@@ -93,6 +93,17 @@ std::string summary(const SummaryReporter& r) {
              fixed(fast.time, 2) + " µs", fixed(plain.time, 1) + " µs", fixed(speedup, 0) + "×",
              goal, met, fixed(fast.wall, 2) + " / " + fixed(plain.wall, 1) + " µs"});
     }
+    for (int months : {24, 60, 120, 550}) {
+        const std::string name = "dae_ok/months:" + std::to_string(months);
+        const auto fast = find(name + "/plain:0");
+        const auto plain = find(name + "/plain:1");
+        if (fast.time >= 0 && plain.time >= 0) {
+            row(out, {"`dae_ok` alone, " + std::to_string(months) + " months",
+                      fixed(fast.time, 2) + " µs", fixed(plain.time, 1) + " µs",
+                      fixed(plain.time / fast.time, 0) + "×", "", "",
+                      fixed(fast.wall, 2) + " / " + fixed(plain.wall, 1) + " µs"});
+        }
+    }
     const auto load = find("Form_Load");
     if (load.time >= 0) {
         row(out, {"`Form_Load` on a fresh model", fixed(load.time, 2) + " µs", "", "", "", "",
