@@ -31,86 +31,86 @@ struct Rect {
 };
 
 constexpr ControlSpec place(std::string_view name, Kind kind, std::string_view parent, Rect r) {
-    ControlSpec spec;
-    spec.name = name;
-    spec.kind = kind;
-    spec.parent = parent;
-    spec.left = r.left;
-    spec.top = r.top;
-    spec.width = r.width;
-    spec.height = r.height;
-    return spec;
+    ControlSpec entry;
+    entry.name = name;
+    entry.kind = kind;
+    entry.parent = parent;
+    entry.left = r.left;
+    entry.top = r.top;
+    entry.width = r.width;
+    entry.height = r.height;
+    return entry;
 }
 
 constexpr ControlSpec frame(std::string_view name, Rect r, std::string_view caption) {
-    ControlSpec spec = place(name, Kind::Frame, "", r);
-    spec.caption = caption;
-    return spec;
+    ControlSpec entry = place(name, Kind::Frame, "", r);
+    entry.caption = caption;
+    return entry;
 }
 
 constexpr ControlSpec label(std::string_view name, std::string_view parent, Rect r,
                             std::string_view caption, FontSpec font, Align align = Align::Centre) {
-    ControlSpec spec = place(name, Kind::Label, parent, r);
-    spec.caption = caption;
-    spec.font = font;
-    spec.align = align;
-    return spec;
+    ControlSpec entry = place(name, Kind::Label, parent, r);
+    entry.caption = caption;
+    entry.font = font;
+    entry.align = align;
+    return entry;
 }
 
 constexpr ControlSpec labelArray(std::string_view name, int index, std::string_view parent, Rect r,
                                  std::string_view caption, FontSpec font) {
-    ControlSpec spec = label(name, parent, r, caption, font);
-    spec.index = index;
-    return spec;
+    ControlSpec entry = label(name, parent, r, caption, font);
+    entry.index = index;
+    return entry;
 }
 
 constexpr ControlSpec redLabel(std::string_view name, std::string_view parent, Rect r,
                                std::string_view caption, FontSpec font) {
-    ControlSpec spec = label(name, parent, r, caption, font, Align::Left);
-    spec.errorRed = true;
-    return spec;
+    ControlSpec entry = label(name, parent, r, caption, font, Align::Left);
+    entry.errorRed = true;
+    return entry;
 }
 
 // An output label named for assistive tools by the caption beside it.
 constexpr ControlSpec output(std::string_view name, std::string_view parent, Rect r, FontSpec font,
                              std::string_view labelledBy) {
-    ControlSpec spec = label(name, parent, r, "", font);
-    spec.labelledBy = labelledBy;
-    return spec;
+    ControlSpec entry = label(name, parent, r, "", font);
+    entry.labelledBy = labelledBy;
+    return entry;
 }
 
 enum class Box : std::uint8_t { Input, Output, Locked };
 
 constexpr ControlSpec textBox(std::string_view name, std::string_view parent, Rect r,
                               std::string_view labelledBy, Box box = Box::Input) {
-    ControlSpec spec = place(name, Kind::TextBox, parent, r);
-    spec.font = big;
-    spec.align = Align::Centre;
-    spec.menuGrey = box != Box::Input;
-    spec.locked = box == Box::Locked;
-    spec.labelledBy = labelledBy;
-    return spec;
+    ControlSpec entry = place(name, Kind::TextBox, parent, r);
+    entry.font = big;
+    entry.align = Align::Centre;
+    entry.menuGrey = box != Box::Input;
+    entry.locked = box == Box::Locked;
+    entry.labelledBy = labelledBy;
+    return entry;
 }
 
 constexpr ControlSpec checkBox(std::string_view name, Rect r, std::string_view caption) {
-    ControlSpec spec = place(name, Kind::CheckBox, "", r);
-    spec.caption = caption;
-    spec.font = option;
-    return spec;
+    ControlSpec entry = place(name, Kind::CheckBox, "", r);
+    entry.caption = caption;
+    entry.font = option;
+    return entry;
 }
 
 constexpr ControlSpec picture(std::string_view name, Rect r, std::string_view image) {
-    ControlSpec spec = place(name, Kind::Picture, "", r);
-    spec.picture = image;
-    return spec;
+    ControlSpec entry = place(name, Kind::Picture, "", r);
+    entry.picture = image;
+    return entry;
 }
 
 constexpr ControlSpec comboBox(std::string_view name, std::string_view parent, Rect r,
                                std::string_view labelledBy) {
-    ControlSpec spec = place(name, Kind::ComboBox, parent, r);
-    spec.font = list;
-    spec.labelledBy = labelledBy;
-    return spec;
+    ControlSpec entry = place(name, Kind::ComboBox, parent, r);
+    entry.font = list;
+    entry.labelledBy = labelledBy;
+    return entry;
 }
 
 constexpr Align L = Align::Left;

@@ -50,12 +50,12 @@ QString captionText(std::string_view caption) {
     return text;
 }
 
-QFont fontOf(const FontSpec& spec) {
-    QFont font(spec.face == Face::Arial ? QStringLiteral("Arial")
-                                        : QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(spec.points);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
+QFont fontOf(const FontSpec& entry) {
+    QFont font(entry.face == Face::Arial ? QStringLiteral("Arial")
+                                         : QStringLiteral("MS Sans Serif"));
+    font.setPointSizeF(entry.points);
+    font.setBold(entry.bold);
+    font.setItalic(entry.italic);
     return font;
 }
 
@@ -129,10 +129,10 @@ protected:
     }
 };
 
-QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
-    switch (spec.kind) {
+QWidget* makeWidget(const ControlSpec& entry, QWidget* parent) {
+    switch (entry.kind) {
     case Kind::Frame: {
-        auto* frame = new Frame(toQString(spec.caption), parent);
+        auto* frame = new Frame(toQString(entry.caption), parent);
         frame->setAutoFillBackground(true); // the upper frame of the bottom band hides the lower
         return frame;
     }
@@ -140,14 +140,14 @@ QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
         auto* label = new QLabel(parent);
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
-        label->setAlignment(alignmentOf(spec.align) | Qt::AlignTop);
-        label->setText(captionText(spec.caption));
+        label->setAlignment(alignmentOf(entry.align) | Qt::AlignTop);
+        label->setText(captionText(entry.caption));
         return label;
     }
     case Kind::TextBox: {
         auto* box = new QLineEdit(parent);
-        box->setAlignment(alignmentOf(spec.align) | Qt::AlignVCenter);
-        if (spec.locked) {
+        box->setAlignment(alignmentOf(entry.align) | Qt::AlignVCenter);
+        if (entry.locked) {
             box->setReadOnly(true);
             box->setEnabled(false);
         }
@@ -162,11 +162,11 @@ QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
         return list;
     }
     case Kind::CheckBox:
-        return new QCheckBox(toQString(spec.caption), parent);
+        return new QCheckBox(toQString(entry.caption), parent);
     case Kind::Picture: {
         auto* picture = new PictureBox(parent);
         picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        picture->setPixmap(QPixmap(toQString(spec.picture)));
+        picture->setPixmap(QPixmap(toQString(entry.picture)));
         picture->setFocusPolicy(Qt::StrongFocus);
         return picture;
     }
@@ -212,41 +212,41 @@ void SimulatorWindow::build() {
     bound_[static_cast<std::size_t>(Control::Form1)] = this;
     widgets_.emplace_back("Form1", this);
 
-    for (const ControlSpec& spec : controlTable()) {
-        QWidget* parent = spec.parent.empty() ? this : control(spec.parent);
-        QWidget* widget = makeWidget(spec, parent);
-        widget->setObjectName(toQString(spec.name));
-        if (spec.index >= 0) {
-            widget->setProperty("index", spec.index);
+    for (const ControlSpec& entry : controlTable()) {
+        QWidget* parent = entry.parent.empty() ? this : control(entry.parent);
+        QWidget* widget = makeWidget(entry, parent);
+        widget->setObjectName(toQString(entry.name));
+        if (entry.index >= 0) {
+            widget->setProperty("index", entry.index);
         }
-        widget->setGeometry(pixels(spec.left), pixels(spec.top), pixels(spec.width),
-                            pixels(spec.height));
-        if (spec.font.points > 0) {
-            widget->setFont(fontOf(spec.font));
+        widget->setGeometry(pixels(entry.left), pixels(entry.top), pixels(entry.width),
+                            pixels(entry.height));
+        if (entry.font.points > 0) {
+            widget->setFont(fontOf(entry.font));
         }
-        if (spec.errorRed || spec.menuGrey) {
+        if (entry.errorRed || entry.menuGrey) {
             QPalette palette = widget->palette();
-            if (spec.errorRed) {
+            if (entry.errorRed) {
                 palette.setColor(QPalette::WindowText, errorRed);
             }
-            if (spec.menuGrey) {
+            if (entry.menuGrey) {
                 palette.setColor(QPalette::Base, menuGrey()); // every colour group: locked too
             }
             widget->setPalette(palette);
         }
-        widgets_.emplace_back(keyOf(spec.name, spec.index), widget);
+        widgets_.emplace_back(keyOf(entry.name, entry.index), widget);
         Control c{};
-        if (spec.index < 0 && ui::controlByName(spec.name, c)) {
+        if (entry.index < 0 && ui::controlByName(entry.name, c)) {
             bound_[static_cast<std::size_t>(c)] = widget;
         }
     }
 
-    for (const ControlSpec& spec : controlTable()) {
-        if (spec.labelledBy.empty()) {
+    for (const ControlSpec& entry : controlTable()) {
+        if (entry.labelledBy.empty()) {
             continue;
         }
-        auto* caption = qobject_cast<QLabel*>(control(spec.labelledBy));
-        QWidget* box = control(spec.name, spec.index);
+        auto* caption = qobject_cast<QLabel*>(control(entry.labelledBy));
+        QWidget* box = control(entry.name, entry.index);
         box->setAccessibleName(caption->text());
         if (box->focusPolicy() != Qt::NoFocus) {
             caption->setBuddy(box);
@@ -272,9 +272,9 @@ void SimulatorWindow::bind() {
 
     // Only the agent's own actions reach the model: textEdited, clicked and activated are not
     // emitted when the program writes to a widget.
-    for (const ControlSpec& spec : controlTable()) {
+    for (const ControlSpec& entry : controlTable()) {
         Control c{};
-        if (spec.kind != Kind::TextBox || spec.locked || !ui::controlByName(spec.name, c)) {
+        if (entry.kind != Kind::TextBox || entry.locked || !ui::controlByName(entry.name, c)) {
             continue;
         }
         auto* box = qobject_cast<QLineEdit*>(widgetOf(c));

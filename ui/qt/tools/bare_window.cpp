@@ -22,17 +22,17 @@ int main(int argc, char** argv) {
 
     QHash<QString, QWidget*> frames;
     int count = 0;
-    for (const ui::qt::ControlSpec& spec : ui::qt::controlTable()) {
+    for (const ui::qt::ControlSpec& entry : ui::qt::controlTable()) {
         const QString name =
-            QString::fromUtf8(spec.name.data(), static_cast<int>(spec.name.size()));
+            QString::fromUtf8(entry.name.data(), static_cast<int>(entry.name.size()));
         const QString caption =
-            QString::fromUtf8(spec.caption.data(), static_cast<int>(spec.caption.size()));
-        QWidget* parent = spec.parent.empty()
+            QString::fromUtf8(entry.caption.data(), static_cast<int>(entry.caption.size()));
+        QWidget* parent = entry.parent.empty()
                               ? &window
                               : frames.value(QString::fromUtf8(
-                                    spec.parent.data(), static_cast<int>(spec.parent.size())));
+                                    entry.parent.data(), static_cast<int>(entry.parent.size())));
         QWidget* widget = nullptr;
-        switch (spec.kind) {
+        switch (entry.kind) {
         case ui::qt::Kind::Frame:
             widget = new QGroupBox(caption, parent);
             frames.insert(name, widget);
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
             break;
         }
         const int px = ui::qt::twipsPerPixel;
-        widget->setGeometry(spec.left / px, spec.top / px, spec.width / px, spec.height / px);
+        widget->setGeometry(entry.left / px, entry.top / px, entry.width / px, entry.height / px);
         ++count;
     }
     qInfo().noquote() << QString::number(count) + QStringLiteral(" controls");
