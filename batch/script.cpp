@@ -1,6 +1,7 @@
 #include "batch/batch.h"
 #include "batch/snapshot.h"
 #include "ui/form1.h"
+#include "ui/window_facts.h"
 
 #include <charconv>
 #include <istream>
@@ -45,22 +46,6 @@ std::size_t lastCharStart(std::string_view s) {
         i += charLength(s, i);
     }
     return last;
-}
-
-bool writable(Control c) {
-    switch (c) {
-    case Control::vn:
-    case Control::ar:
-    case Control::ad:
-    case Control::tbvp:
-    case Control::tbavans:
-    case Control::tbdurcred:
-    case Control::tbdob:
-    case Control::cbasig:
-        return true;
-    default:
-        return false;
-    }
 }
 
 bool parseCount(std::string_view text, long long& out) {
@@ -109,7 +94,7 @@ public:
         if (action == "select") {
             return select(c, arg);
         }
-        if (!writable(c)) {
+        if (!ui::isTypable(c)) {
             return "control '" + std::string(name) + "' cannot be typed into";
         }
         if (action == "set") {

@@ -1,5 +1,7 @@
 #include "batch/snapshot.h"
 
+#include "core/state_figures.h"
+
 #include <nlohmann/json.hpp>
 
 #include <array>
@@ -45,41 +47,14 @@ json controls(const ui::ControlModel& m) {
 }
 
 std::string state(const core::SimulationState& s) {
-    const std::array<std::pair<const char*, double>, 25> figures = {{
-        {"venitnet", s.venitnet},
-        {"ratealte", s.ratealte},
-        {"datoriialte", s.datoriialte},
-        {"valoareprodus", s.valoareprodus},
-        {"valavans", s.valavans},
-        {"durata", s.durata},
-        {"procasig", s.procasig},
-        {"comgestluna", s.comgestluna},
-        {"comacord", s.comacord},
-        {"comacordmin", s.comacordmin},
-        {"plafoncredit", s.plafoncredit},
-        {"creditmin", s.creditmin},
-        {"durmax", s.durmax},
-        {"durmin", s.durmin},
-        {"comgestdd", s.comgestdd},
-        {"comgestnum", s.comgestnum},
-        {"procasigstd", s.procasigstd},
-        {"procasigoptim", s.procasigoptim},
-        {"procasigsenior", s.procasigsenior},
-        {"valoarecredit", s.valoarecredit},
-        {"dobanda", s.dobanda},
-        {"rataluna", s.rataluna},
-        {"ratatotala", s.ratatotala},
-        {"sumamax", s.sumamax},
-        {"daeval", s.daeval},
-    }};
     std::string out = "{";
-    for (const auto& [name, value] : figures) {
+    for (const core::StateFigure& figure : core::stateFigures()) {
         if (out.size() > 1) {
             out += ',';
         }
-        out += dump(json(name));
+        out += dump(json(figure.name));
         out += ':';
-        out += jsonNumber(value);
+        out += jsonNumber(s.*figure.member);
     }
     out += '}';
     return out;

@@ -1,6 +1,7 @@
 #include "batch/batch.h"
 #include "batch/csv.h"
 #include "ui/form1.h"
+#include "ui/window_facts.h"
 
 #include <array>
 #include <charconv>
@@ -15,20 +16,34 @@ namespace {
 
 using core::Control;
 
-// Input columns in the order a row is entered: the six boxes, the insurance, the payment.
+// Input columns: the six boxes (named after them), the insurance, the payment.
 enum class Column { vn, ar, ad, tbvp, tbavans, tbdurcred, cbasig, plata };
 constexpr std::array<const char*, 8> columnNames = {"vn",      "ar",        "ad",     "tbvp",
                                                     "tbavans", "tbdurcred", "cbasig", "plata"};
-constexpr std::array<Control, 6> boxes = {Control::vn,   Control::ar,      Control::ad,
-                                          Control::tbvp, Control::tbavans, Control::tbdurcred};
+
+// The box a column fills, if it is one of the input boxes.
+std::optional<Control> boxOf(Column column) {
+    Control c{};
+    if (ui::controlByName(columnNames[static_cast<std::size_t>(column)], c)) {
+        return c;
+    }
+    return std::nullopt;
+}
+
+// Where a box's cell is kept in a row: its place among the input boxes.
+std::size_t slotOf(Control box) {
+    std::size_t k = 0;
+    while (k + 1 < ui::inputBoxes.size() && ui::inputBoxes[k] != box) {
+        ++k;
+    }
+    return k;
+}
 constexpr std::array<const char*, 12> outputNames = {
     "tbdob",     "lbrata",        "lbasig", "lbcomisgest", "bnr",        "tbsumacc",
     "tbratatlx", "lbdobaferenta", "lbdae",  "eroare",      "indatorare", "mesaje"};
-constexpr std::array<const char*, 4> insurances = {"Fara Asigurare", "Standard", "Optim", "Senior"};
-
 struct Row {
-    std::array<std::optional<std::string>, 6> boxes;
-    int insurance = -1; // -1: choose nothing
+    std::array<std::optional<std::string>, ui::inputBoxes.size()> boxes; // in reading order
+    int insurance = -1;                                                  // -1: choose nothing
     bool cash = false;
 };
 
@@ -55,9 +70,9 @@ std::string readRow(const std::vector<std::string>& fields, const std::vector<Co
             if (cell.empty()) {
                 break;
             }
-            for (int k = 0; k < 4; ++k) {
-                if (cell == insurances[static_cast<std::size_t>(k)] || cell == std::to_string(k)) {
-                    row.insurance = k;
+            for (std::size_t k = 0; k < ui::insuranceItems.size(); ++k) {
+                if (cell == ui::insuranceItems[k] || cell == std::to_string(k)) {
+                    row.insurance = static_cast<int>(k);
                 }
             }
             if (row.insurance < 0) {
@@ -66,14 +81,16 @@ std::string readRow(const std::vector<std::string>& fields, const std::vector<Co
             break;
         }
         case Column::plata:
-            if (cell == "Numerar") {
+            if (cell == ui::cashCaption) {
                 row.cash = true;
-            } else if (!cell.empty() && cell != "Debit Direct") {
+            } else if (!cell.empty() && cell != ui::directDebitCaption) {
                 return "unknown payment '" + cell + "'";
             }
             break;
         default:
-            row.boxes[static_cast<std::size_t>(header[i])] = cell;
+            if (const std::optional<Control> box = boxOf(header[i])) {
+                row.boxes[slotOf(*box)] = cell;
+            }
             break;
         }
     }
@@ -85,9 +102,9 @@ std::vector<std::string> simulate(const Row& row) {
     ui::Form1 form(log);
     form.Form_Load();
     ui::ControlModel& m = form.controls();
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
+    for (std::size_t i = 0; i < ui::inputBoxes.size(); ++i) {
         if (row.boxes[i]) {
-            m.setText(boxes[i], *row.boxes[i]);
+            m.setText(ui::inputBoxes[i], *row.boxes[i]);
         }
     }
     if (row.insurance >= 0) {

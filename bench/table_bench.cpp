@@ -1,4 +1,5 @@
 #include "batch/batch.h"
+#include "ui/window_facts.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,14 +18,19 @@ std::string generatedTable() {
     auto between = [&engine](int lo, int hi) {
         return std::uniform_int_distribution(lo, hi)(engine);
     };
-    const char* insurance[] = {"Fara Asigurare", "Standard", "Optim", "Senior", ""};
+    auto insurance = [&between]() -> std::string {
+        const int k = between(0, static_cast<int>(ui::insuranceItems.size()));
+        return k == static_cast<int>(ui::insuranceItems.size())
+                   ? std::string()
+                   : std::string(ui::insuranceItems[static_cast<std::size_t>(k)]);
+    };
     std::string csv = "vn,ar,ad,tbvp,tbavans,tbdurcred,cbasig,plata\r\n";
     for (int row = 0; row < tableRows; ++row) {
         csv += std::to_string(between(0, 12000)) + ',' + std::to_string(between(0, 800)) + ',' +
                std::to_string(between(0, 300)) + ',' + std::to_string(between(300, 40000)) + ',' +
                std::to_string(between(0, 500)) + ',' + std::to_string(between(3, 72)) + ',' +
-               insurance[between(0, 4)] + ',' + (between(0, 3) == 0 ? "Numerar" : "Debit Direct") +
-               "\r\n";
+               insurance() + ',' +
+               std::string(between(0, 3) == 0 ? ui::cashCaption : ui::directDebitCaption) + "\r\n";
     }
     return csv;
 }

@@ -1,4 +1,5 @@
 #include "ui/control_model.h"
+#include "ui/window_facts.h"
 
 #include <gtest/gtest.h>
 
@@ -73,7 +74,7 @@ TEST(ControlModel, NotificationsNestInsideTheChange) {
 
 TEST(ControlModel, ListChoiceAndTypedText) {
     ControlModel m;
-    for (const char* item : {"Fara Asigurare", "Standard", "Optim", "Senior"}) {
+    for (const std::string_view item : ui::insuranceItems) {
         m.addItem(Control::cbasig, item);
     }
     Recorder r;

@@ -1,6 +1,7 @@
 #include "core/calcule.h"
 #include "ui/control_model.h"
 #include "ui/form1.h"
+#include "ui/window_facts.h"
 #include "window_helpers.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,7 @@ protected:
     void SetUp() override {
         core::setCreditParameters(s);
         core::setProductParameters(s);
-        for (const char* item : {"Fara Asigurare", "Standard", "Optim", "Senior"}) {
+        for (const std::string_view item : ui::insuranceItems) {
             w.addItem(Control::cbasig, item);
         }
         w.select(Control::cbasig, 0);

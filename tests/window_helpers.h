@@ -4,6 +4,7 @@
 // picture of every control and of the simulation state for comparisons.
 
 #include "core/simulation_state.h"
+#include "core/state_figures.h"
 #include "ui/control_model.h"
 
 #include <gtest/gtest.h>
@@ -75,21 +76,12 @@ inline std::vector<std::string> picture(const ui::ControlModel& m) {
 }
 
 // Every scalar of the state by name, so that a comparison says which one differs.
-// clang-format lays this list out differently on every run: kept as written.
-// clang-format off
-#define SIMCREDIT_FIELDS(X)                                                                        \
-    X(venitnet)                                                                                    \
-    X(ratealte)                                                                                    \
-    X(datoriialte) X(valoareprodus) X(valavans) X(durata) X(procasig) X(comgestluna) X(comacord)   \
-        X(comacordmin) X(plafoncredit) X(creditmin) X(durmax) X(durmin) X(comgestdd) X(comgestnum) \
-            X(procasigstd) X(procasigoptim) X(procasigsenior) X(valoarecredit) X(dobanda)          \
-                X(rataluna) X(ratatotala) X(sumamax) X(daeval)
-// clang-format on
-
 inline std::vector<std::pair<std::string, double>> fields(const core::SimulationState& s) {
-#define SIMCREDIT_FIELD(name) {#name, s.name},
-    return {SIMCREDIT_FIELDS(SIMCREDIT_FIELD)};
-#undef SIMCREDIT_FIELD
+    std::vector<std::pair<std::string, double>> out;
+    for (const core::StateFigure& figure : core::stateFigures()) {
+        out.emplace_back(figure.name, s.*figure.member);
+    }
+    return out;
 }
 
 inline bool sameSchedules(const core::SimulationState& a, const core::SimulationState& b) {

@@ -3,6 +3,7 @@
 #include "core/calcule.h"
 #include "runtime/format.h"
 #include "runtime/runtime_error.h"
+#include "ui/window_facts.h"
 
 namespace ui {
 
@@ -17,7 +18,7 @@ void Form1::Form_Load() {
     core::setProductParameters(state_);
     controls_.setVisible(Control::Frame6, false);
     controls_.setVisible(Control::Label10, false);
-    for (const char* item : {"Fara Asigurare", "Standard", "Optim", "Senior"}) {
+    for (const std::string_view item : insuranceItems) {
         controls_.addItem(Control::cbasig, item);
     }
     controls_.select(Control::cbasig, 0); // first recalculation, every box still empty

@@ -1,5 +1,7 @@
 #include "ui/qt/layout.h"
 
+#include "ui/window_facts.h"
+
 #include <array>
 
 namespace ui::qt {
@@ -120,8 +122,8 @@ constexpr std::array controls = {
     label("Label1", "", {3705, 240, 7275, 615}, "", title),
     picture("Picture1", {120, 120, 3615, 1215}, ":/images/picture1.png"),
     picture("Picture2", {11040, 0, 1575, 1455}, ":/images/picture2.png"),
-    checkBox("Check1", {4920, 960, 1815, 615}, "Debit Direct"),
-    checkBox("Check2", {7320, 960, 1335, 615}, "Numerar"),
+    checkBox("Check1", {4920, 960, 1815, 615}, ui::directDebitCaption),
+    checkBox("Check2", {7320, 960, 1335, 615}, ui::cashCaption),
 
     frame("Frame1", {0, 1680, 6135, 4095}, "Date Personale"),
     label("texvn", "Frame1", {120, 360, 3135, 480}, "Venit Net", big),

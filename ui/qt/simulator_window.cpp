@@ -2,6 +2,7 @@
 
 #include "ui/qt/application.h"
 #include "ui/qt/layout.h"
+#include "ui/window_facts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -274,7 +275,7 @@ void SimulatorWindow::bind() {
     // emitted when the program writes to a widget.
     for (const ControlSpec& entry : controlTable()) {
         Control c{};
-        if (entry.kind != Kind::TextBox || entry.locked || !ui::controlByName(entry.name, c)) {
+        if (entry.kind != Kind::TextBox || !ui::controlByName(entry.name, c) || !ui::isTypable(c)) {
             continue;
         }
         auto* box = qobject_cast<QLineEdit*>(widgetOf(c));
