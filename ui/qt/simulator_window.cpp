@@ -13,6 +13,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
@@ -207,14 +210,20 @@ void SimulatorWindow::build() {
     // A caption and a close box; no minimise or maximise button, and no resizing.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(clientWidth, clientHeight);
     setFont(windowFont());
+    buildMenus();
+    const int menuHeight = menuBar_->sizeHint().height();
+    menuBar_->setGeometry(0, 0, clientWidth, menuHeight);
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("clientArea"));
+    client_->setGeometry(0, menuHeight, clientWidth, clientHeight);
+    setFixedSize(clientWidth, clientHeight + menuHeight); // the window grows by the menu bar only
     setWindowIcon(programIcon());
     bound_[static_cast<std::size_t>(Control::Form1)] = this;
     widgets_.emplace_back("Form1", this);
 
     for (const ControlSpec& entry : controlTable()) {
-        QWidget* parent = entry.parent.empty() ? this : control(entry.parent);
+        QWidget* parent = entry.parent.empty() ? client_ : control(entry.parent);
         QWidget* widget = makeWidget(entry, parent);
         widget->setObjectName(toQString(entry.name));
         if (entry.index >= 0) {
@@ -265,6 +274,40 @@ void SimulatorWindow::build() {
         setTabOrder(control(order[i - 1]), control(order[i]));
     }
     control(order.front())->setFocus();
+}
+
+void SimulatorWindow::buildMenus() {
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setObjectName(QStringLiteral("menuBar"));
+    fileMenu_ = menuBar_->addMenu(QStringLiteral("&Fisier"));
+    offerMenu_ = menuBar_->addMenu(QStringLiteral("&Oferta"));
+    helpMenu_ = menuBar_->addMenu(QStringLiteral("A&jutor"));
+
+    quitSeparator_ = fileMenu_->addSeparator();
+    QAction* quit = fileMenu_->addAction(QStringLiteral("&Iesire"), this, &QWidget::close);
+    quit->setObjectName(QStringLiteral("quitAction"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    QAction* about =
+        helpMenu_->addAction(QStringLiteral("&Despre..."), this, &SimulatorWindow::showAbout);
+    about->setObjectName(QStringLiteral("aboutAction"));
+}
+
+// Not modal for the application: the form stays usable while the box is open.
+void SimulatorWindow::showAbout() {
+    auto* box = new QMessageBox(
+        QMessageBox::Information, QStringLiteral("Despre"),
+        QStringLiteral("Simulator Credit %1").arg(QStringLiteral(SIMCREDIT_VERSION)),
+        QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("aboutBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setInformativeText(
+        QStringLiteral("Simulare de credit pentru bunuri cumparate in rate. Rezultatele au "
+                       "caracter informativ.\n\n"
+                       "Biblioteci folosite: Qt %1 (LGPL-3.0), nlohmann-json (MIT). "
+                       "Fonturi: Liberation Sans (SIL Open Font License 1.1).")
+            .arg(QString::fromLatin1(qVersion())));
+    box->open();
 }
 
 void SimulatorWindow::bind() {

@@ -12,12 +12,17 @@
 #include <vector>
 
 class QComboBox;
+class QMenu;
+class QMenuBar;
 
 namespace ui::qt {
 
 // The simulator's one window, built from the control table and bound to the control model of
 // its Form1. The model is the only holder of values: the agent's own actions (an edit, a click, a
 // choice) go to the model, and one observer writes every change of the model back to the widget.
+//
+// A menu bar sits above the form; the form keeps its own client area, 848 x 519, below it, and
+// every control is placed in that client area exactly as laid out.
 class SimulatorWindow final : public QWidget {
 public:
     explicit SimulatorWindow(QWidget* parent = nullptr);
@@ -34,13 +39,31 @@ public:
     // The widget of a control by its name (and index within a label array), or null.
     QWidget* control(std::string_view name, int index = -1) const;
 
+    // The form's client area (the controls' parent) and the menus above it: "Fisier" (the
+    // offer's files, then quit), "Oferta" (the windows that follow the form), "Ajutor".
+    QWidget* clientArea() const { return client_; }
+    QMenuBar* menus() const { return menuBar_; }
+    QMenu* fileMenu() const { return fileMenu_; }
+    QMenu* offerMenu() const { return offerMenu_; }
+    QMenu* helpMenu() const { return helpMenu_; }
+    // The separator above "Iesire": the file actions go before it.
+    QAction* quitSeparator() const { return quitSeparator_; }
+
 private:
     void build();
+    void buildMenus();
+    void showAbout();
     void bind();
     void display(Control c, Property p);
     void displayList();
     QWidget* widgetOf(Control c) const { return bound_[static_cast<std::size_t>(c)]; }
 
+    QMenuBar* menuBar_ = nullptr;
+    QWidget* client_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* offerMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QAction* quitSeparator_ = nullptr;
     MessageBoxSink messages_;
     ui::Form1 form_;
     bool loaded_ = false;

@@ -8,6 +8,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QMenuBar>
 #include <QPalette>
 
 #include <algorithm>
@@ -40,7 +41,12 @@ private slots:
     void WindowIsFixedWithCloseBoxOnly() {
         auto window = openWindow();
         QVERIFY(window);
-        QCOMPARE(window->size(), QSize(848, 519));
+        // The form keeps its client area below the menu bar; the window grows by the bar alone.
+        const QWidget* client = window->clientArea();
+        QCOMPARE(client->size(), QSize(848, 519));
+        QCOMPARE(client->pos(), QPoint(0, window->menus()->height()));
+        QVERIFY(window->menus()->height() > 0);
+        QCOMPARE(window->size(), QSize(848, 519 + window->menus()->height()));
         QCOMPARE(window->minimumSize(), window->maximumSize());
         const Qt::WindowFlags flags = window->windowFlags();
         QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
@@ -55,15 +61,33 @@ private slots:
         }
     }
 
+    void MenuBarAboveTheForm() {
+        auto window = openWindow();
+        QVERIFY(window);
+        QStringList titles;
+        for (QAction* menu : window->menus()->actions()) {
+            titles << menu->text();
+        }
+        QCOMPARE(titles, (QStringList{"&Fisier", "&Oferta", "A&jutor"}));
+        auto* quit = window->findChild<QAction*>(QStringLiteral("quitAction"));
+        QVERIFY(quit);
+        QCOMPARE(quit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        QCOMPARE(window->fileMenu()->actions().last(), quit);
+        const long before = window->form().recalculations();
+        quit->trigger();
+        QVERIFY(!window->isVisible());
+        QCOMPARE(window->form().recalculations(), before);
+    }
+
     void ControlsSitAtTheirPlaces_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("parent");
         QTest::addColumn<QRect>("pixels");
-        QTest::newRow("Label1") << "Label1" << -1 << "Form1" << QRect(247, 16, 485, 41);
-        QTest::newRow("Picture2") << "Picture2" << -1 << "Form1" << QRect(736, 0, 105, 97);
-        QTest::newRow("Check2") << "Check2" << -1 << "Form1" << QRect(488, 64, 89, 41);
-        QTest::newRow("Frame1") << "Frame1" << -1 << "Form1" << QRect(0, 112, 409, 273);
+        QTest::newRow("Label1") << "Label1" << -1 << "clientArea" << QRect(247, 16, 485, 41);
+        QTest::newRow("Picture2") << "Picture2" << -1 << "clientArea" << QRect(736, 0, 105, 97);
+        QTest::newRow("Check2") << "Check2" << -1 << "clientArea" << QRect(488, 64, 89, 41);
+        QTest::newRow("Frame1") << "Frame1" << -1 << "clientArea" << QRect(0, 112, 409, 273);
         QTest::newRow("texvn") << "texvn" << -1 << "Frame1" << QRect(8, 24, 209, 32);
         QTest::newRow("vn") << "vn" << -1 << "Frame1" << QRect(216, 16, 137, 32);
         QTest::newRow("Label2") << "Label2" << -1 << "Frame1" << QRect(8, 232, 217, 25);
@@ -71,15 +95,15 @@ private slots:
         QTest::newRow("cbasig") << "cbasig" << -1 << "Frame2" << QRect(224, 96, 145, 24);
         QTest::newRow("Label30") << "Label30" << -1 << "Frame2" << QRect(368, 136, 49, 32);
         QTest::newRow("tbdob") << "tbdob" << -1 << "Frame2" << QRect(224, 176, 137, 32);
-        QTest::newRow("Frame3") << "Frame3" << -1 << "Form1" << QRect(0, 392, 409, 121);
+        QTest::newRow("Frame3") << "Frame3" << -1 << "clientArea" << QRect(0, 392, 409, 121);
         QTest::newRow("lbdae") << "lbdae" << -1 << "Frame3" << QRect(224, 72, 145, 41);
-        QTest::newRow("Frame4") << "Frame4" << -1 << "Form1" << QRect(416, 392, 425, 121);
+        QTest::newRow("Frame4") << "Frame4" << -1 << "clientArea" << QRect(416, 392, 425, 121);
         QTest::newRow("lbrata") << "lbrata" << -1 << "Frame4" << QRect(192, 16, 169, 33);
         QTest::newRow("Label33 0") << "Label33" << 0 << "Frame4" << QRect(312, 56, 57, 25);
         QTest::newRow("Label33 1") << "Label33" << 1 << "Frame4" << QRect(312, 80, 57, 25);
-        QTest::newRow("Eroare") << "Eroare" << -1 << "Form1" << QRect(0, 392, 841, 121);
+        QTest::newRow("Eroare") << "Eroare" << -1 << "clientArea" << QRect(0, 392, 841, 121);
         QTest::newRow("Label10") << "Label10" << -1 << "Eroare" << QRect(40, 16, 665, 89);
-        QTest::newRow("Frame6") << "Frame6" << -1 << "Form1" << QRect(0, 392, 409, 121);
+        QTest::newRow("Frame6") << "Frame6" << -1 << "clientArea" << QRect(0, 392, 409, 121);
         QTest::newRow("Label23") << "Label23" << -1 << "Frame6" << QRect(24, 48, 345, 49);
     }
 
@@ -226,7 +250,7 @@ private slots:
         auto window = openWindow();
         QVERIFY(window);
         std::vector<QString> band;
-        for (QObject* child : window->children()) {
+        for (QObject* child : window->clientArea()->children()) {
             const QString name = child->objectName();
             if (name == "Frame3" || name == "Frame4" || name == "Eroare" || name == "Frame6") {
                 band.push_back(name);
@@ -286,8 +310,8 @@ private slots:
                      typing[i + 1].toLatin1().constData());
         }
         // Points near the bottom of the band, clear of the labels inside the frames.
-        QCOMPARE(frameAt(*window, QPoint(200, 508)), left);
-        QCOMPARE(frameAt(*window, QPoint(640, 508)), right);
+        QCOMPARE(frameAt(*window->clientArea(), QPoint(200, 508)), left);
+        QCOMPARE(frameAt(*window->clientArea(), QPoint(640, 508)), right);
         const bool error = left == "Eroare";
         QCOMPARE(window->control("Eroare")->isVisible(), error);
         QCOMPARE(window->control("Label10")->isVisible(), error);
