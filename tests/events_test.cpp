@@ -197,6 +197,23 @@ TEST(WindowDurationGuard, FiveHundredFiftyOneEndsAsSixty) {
     EXPECT_TRUE(testing_helpers::sameSchedules(a.state(), b.state()));
 }
 
+// Views that follow the form hear once per keystroke, after its figures are settled: the duration
+// guard's nested recalculation and the payment pair's handlers do not make a second call.
+TEST(WindowRecalculationObserver, OncePerNotificationAfterTheFiguresSettle) {
+    ui::MessageLog log;
+    ui::Form1 f(log);
+    std::vector<std::string> seen;
+    f.addRecalculationObserver([&] { seen.push_back(f.controls().text(Control::tbdurcred)); });
+    f.Form_Load();
+    EXPECT_EQ(seen, (std::vector<std::string>{"", "60"})); // the two start-up recalculations
+    seen.clear();
+    type(f.controls(), Control::tbvp, "5000");
+    type(f.controls(), Control::tbdurcred, "1"); // 601: the guard rewrites "60" inside
+    f.click(Control::Check2);
+    EXPECT_EQ(seen, (std::vector<std::string>{"60", "60", "60", "60", "60", "60"}));
+    EXPECT_EQ(log.shown.size(), 1u);
+}
+
 // The financed amount may reach 30000 / 1.087 = 27598.896...; the limit quoted is that plus the
 // down payment. Too small a value is told only together with a duration error.
 TEST_F(Window, ValueLimits) {

@@ -65,11 +65,17 @@ void Form1::onNotification(Control c, Notification n) {
 
 void Form1::recalculate() {
     ++recalculations_;
+    ++depth_;
     try {
         core::calcule(state_, controls_, messages_);
     } catch (const runtime::RuntimeError& error) {
         // What was written stays; the window goes on with the next keystroke.
         faults_.emplace_back(error.what());
+    }
+    if (--depth_ == 0) {
+        for (const auto& observer : recalculationObservers_) {
+            observer();
+        }
     }
 }
 

@@ -4,7 +4,9 @@
 #include "core/window.h"
 #include "ui/control_model.h"
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -34,6 +36,13 @@ public:
     // The agent's click on a check box: its value toggles, with the box's click notification.
     void click(Control checkBox);
 
+    // Called once the outermost recalculation of a notification has finished (nested ones are
+    // part of it), also when a runtime error abandoned it: the moment the window's figures are
+    // settled, for views that follow the form. Observers read the form; they must not write it.
+    void addRecalculationObserver(std::function<void()> observer) {
+        recalculationObservers_.push_back(std::move(observer));
+    }
+
 private:
     void onNotification(Control c, Notification n);
     void recalculate();
@@ -44,6 +53,8 @@ private:
     core::SimulationState state_;
     core::MessageSink& messages_;
     long recalculations_ = 0;
+    int depth_ = 0; // recalculations under way, nested ones included
+    std::vector<std::function<void()>> recalculationObservers_;
     std::vector<std::string> faults_;
 };
 
