@@ -45,33 +45,33 @@ double scanReference(std::span<const double> flows, double r0) {
 
 } // namespace detail
 
-double dae_ok_reference(const Amount& cs, const Rate& DOB, const Rate& comision, const Months& per,
-                        Rate comgestluna, const MonthlySchedule& months) {
+namespace {
+
+// The effective rate with the given scan of the trial rates; dae_ok and dae_ok_reference differ
+// only in it.
+double effectiveRate(const Amount& cs, const Rate& DOB, const Rate& comision, const Months& per,
+                     Rate comgestluna, const MonthlySchedule& months,
+                     double (*scan)(std::span<const double>, double)) {
     const std::vector<double> flows = detail::cashFlows(cs, per, months);
     double m = 0.0;
     if (per > 1.0 && per < 12.0) {
         m = detail::shortDurationRate(flows);
     } else {
-        m = detail::scanReference(flows, detail::firstTrialRate(DOB, comision, per, comgestluna));
+        m = scan(flows, detail::firstTrialRate(DOB, comision, per, comgestluna));
     }
     return putere(m + 1.0, 12.0) - 1.0;
 }
 
+} // namespace
+
 double dae_ok(const Amount& cs, const Rate& DOB, const Rate& comision, const Months& per,
               Rate comgestluna, const MonthlySchedule& months) {
-    if (daeScan() == DaeScan::Reference) {
-        return dae_ok_reference(cs, DOB, comision, per, comgestluna, months);
-    }
-    const std::vector<double> flows = detail::cashFlows(cs, per, months);
-    double m = 0.0;
-    if (per > 1.0 && per < 12.0) {
-        m = detail::shortDurationRate(flows);
-    } else {
-        const double r0 = detail::firstTrialRate(DOB, comision, per, comgestluna);
-        const std::optional<double> fast = detail::scanFast(flows, r0);
-        m = fast ? *fast : detail::scanReference(flows, r0);
-    }
-    return putere(m + 1.0, 12.0) - 1.0;
+    return effectiveRate(cs, DOB, comision, per, comgestluna, months, detail::scanFastOrReference);
+}
+
+double dae_ok_reference(const Amount& cs, const Rate& DOB, const Rate& comision, const Months& per,
+                        Rate comgestluna, const MonthlySchedule& months) {
+    return effectiveRate(cs, DOB, comision, per, comgestluna, months, detail::scanReference);
 }
 
 } // namespace schedule

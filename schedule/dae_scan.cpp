@@ -5,25 +5,10 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <initializer_list>
 #include <limits>
-
-namespace schedule {
-namespace {
-std::atomic<DaeScan> chosenScan{DaeScan::Fast};
-} // namespace
-
-void useDaeScan(DaeScan scan) noexcept {
-    chosenScan.store(scan, std::memory_order_relaxed);
-}
-DaeScan daeScan() noexcept {
-    return chosenScan.load(std::memory_order_relaxed);
-}
-
-} // namespace schedule
 
 namespace schedule::detail {
 namespace {
@@ -400,6 +385,11 @@ std::optional<double> FastScan::select(int lo, int hi) const {
 
 std::optional<double> scanFast(std::span<const double> flows, double r0) {
     return FastScan(flows, r0).run();
+}
+
+double scanFastOrReference(std::span<const double> flows, double r0) {
+    const std::optional<double> fast = scanFast(flows, r0);
+    return fast ? *fast : scanReference(flows, r0);
 }
 
 } // namespace schedule::detail

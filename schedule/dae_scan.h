@@ -1,19 +1,7 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <span>
-
-namespace schedule {
-
-// Which scan of trial rates dae_ok runs. Both select the same trial rate to the last bit; the
-// plain one stays for the tests and for timing the fast one against it side by side. The choice
-// is process-wide; everything but those benchmarks leaves it at Fast.
-enum class DaeScan : std::uint8_t { Fast, Reference };
-void useDaeScan(DaeScan scan) noexcept;
-DaeScan daeScan() noexcept;
-
-} // namespace schedule
 
 namespace schedule::detail {
 
@@ -28,5 +16,8 @@ double scanReference(std::span<const double> flows, double r0);
 // tell apart without computing them exactly as the plain scan does; the caller then runs
 // scanReference. When it gives a value, that value is the plain scan's, bit for bit.
 std::optional<double> scanFast(std::span<const double> flows, double r0);
+
+// The fast scan where it answers, the plain one where it does not: always the plain one's bits.
+double scanFastOrReference(std::span<const double> flows, double r0);
 
 } // namespace schedule::detail

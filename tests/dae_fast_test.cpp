@@ -286,15 +286,4 @@ TEST(DaeFast, RootHalfwayBetweenTwoTrials) {
     EXPECT_GT(ties, 0);
 }
 
-TEST(DaeFast, ReferenceSwitchRunsThePlainScan) {
-    MonthlySchedule months;
-    schedule::calcratacomsold(1956.6, 0.107, 24.0, 0.015, 0.0044, months);
-    const double fast = schedule::dae_ok(1800.0, 0.107, 0.087, 24.0, 0.015, months);
-    schedule::useDaeScan(schedule::DaeScan::Reference);
-    const double plain = schedule::dae_ok(1800.0, 0.107, 0.087, 24.0, 0.015, months);
-    schedule::useDaeScan(schedule::DaeScan::Fast);
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(fast), std::bit_cast<std::uint64_t>(plain));
-    EXPECT_NEAR(fast, 0.450399, 5e-7);
-}
-
 } // namespace
