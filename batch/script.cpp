@@ -1,4 +1,5 @@
 #include "batch/batch.h"
+#include "batch/schedule_action.h"
 #include "batch/snapshot.h"
 #include "ui/form1.h"
 #include "ui/window_facts.h"
@@ -70,6 +71,13 @@ public:
             }
             out << snapshot(form_, log_.shown) << '\n';
             log_.shown.clear();
+            return {};
+        }
+        if (action == "schedule") { // reads the window, changes nothing
+            if (firstBlank != std::string_view::npos) {
+                return "schedule takes no operand";
+            }
+            out << scheduleJson(form_) << '\n';
             return {};
         }
         if (action != "set" && action != "type" && action != "erase" && action != "select" &&

@@ -1,0 +1,160 @@
+#include "offer/offer_text.h"
+
+#include "runtime/format.h"
+#include "ui/window_facts.h"
+
+#include <cmath>
+#include <string_view>
+
+namespace offer {
+namespace {
+
+using core::Control;
+
+std::string ron(double value) {
+    return amount(value) + " RON";
+}
+
+std::string trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+std::string orNoValue(const std::string& text) {
+    return text.empty() ? std::string(noValue) : text;
+}
+
+// The insurance option chosen in the list; typed text that is no item insures nothing.
+std::string insuranceOf(const ui::ControlModel& w) {
+    const std::int16_t index = w.listIndex(Control::cbasig);
+    if (index >= 0 && static_cast<std::size_t>(index) < ui::insuranceItems.size()) {
+        return std::string(ui::insuranceItems[static_cast<std::size_t>(index)]);
+    }
+    return std::string(ui::insuranceItems[0]);
+}
+
+std::string paymentOf(const ui::ControlModel& w) {
+    if (w.value(Control::Check1) == 1) {
+        return std::string(ui::directDebitCaption);
+    }
+    if (w.value(Control::Check2) == 1) {
+        return std::string(ui::cashCaption);
+    }
+    return noValue;
+}
+
+std::string quoted(const std::string& field) {
+    if (field.find_first_of(",\"\r\n") == std::string::npos) {
+        return field;
+    }
+    std::string out = "\"";
+    for (const char c : field) {
+        out += c;
+        if (c == '"') {
+            out += '"';
+        }
+    }
+    return out + '"';
+}
+
+} // namespace
+
+std::string amount(double value) {
+    return runtime::Format(value, "0.00");
+}
+
+std::string percent(double rate) {
+    return runtime::Format(rate * 100, "0.00") + " %";
+}
+
+OfferText offerText(const ui::Form1& form) {
+    return offerText(form, scheduleOffer(form));
+}
+
+OfferText offerText(const ui::Form1& form, const ScheduleOffer& schedule) {
+    OfferText out;
+    out.valid = schedule.valid;
+    out.reason = schedule.reason;
+    out.header = {"Luna", "Rata", "Dobanda", "Comision gestiune", "Asigurare", "Principal", "Sold"};
+    if (!schedule.valid) {
+        return out;
+    }
+    const core::SimulationState& s = form.state();
+    const ui::ControlModel& w = form.controls();
+    const double financed = s.valoareprodus - s.valavans;
+    out.financed = financed;
+    out.months = static_cast<int>(schedule.months.size());
+
+    out.inputs = {
+        {"Valoare produs", ron(s.valoareprodus)},
+        {"Avans", ron(s.valavans)},
+        {"Suma finantata", ron(financed)},
+        {"Comision de acordare", ron(s.valoarecredit - financed)},
+        {"Valoare credit", ron(s.valoarecredit)},
+        {"Durata", runtime::NumberToText(s.durata) + " luni"},
+        {"Dobanda anuala", percent(s.dobanda)},
+        {"Asigurare", insuranceOf(w)},
+        {"Modalitate de plata", paymentOf(w)},
+    };
+
+    const Totals& t = *schedule.totals;
+    const MonthRow& first = schedule.months.front();
+    std::string exact = noValue;
+    if (schedule.daeExact) {
+        exact = percent(*schedule.daeExact);
+    } else {
+        exact += " (" + schedule.daeExactReason + ")";
+    }
+    const std::string cost = w.caption(Control::lbdobaferenta);
+    out.keyFigures = {
+        {"Rata lunara", ron(first.instalment)},
+        {"Asigurare luna 1", ron(first.insurance)},
+        {"Comision de gestiune luna 1", ron(first.commission)},
+        {"Total de plata", ron(t.instalment)},
+        {"Cost total", cost.empty() ? std::string(noValue) : cost + " RON"},
+        {"DAE", orNoValue(trimmed(w.caption(Control::lbdae)))},
+        {"DAE exacta", exact},
+    };
+
+    out.rows.reserve(schedule.months.size());
+    for (const MonthRow& r : schedule.months) {
+        out.rows.push_back({std::to_string(r.month), amount(r.instalment), amount(r.interest),
+                            amount(r.commission), amount(r.insurance), amount(r.principal),
+                            amount(r.balance)});
+    }
+    out.totals = {"Total",
+                  amount(t.instalment),
+                  amount(t.interest),
+                  amount(t.commission),
+                  amount(t.insurance),
+                  amount(t.principal),
+                  ""};
+    return out;
+}
+
+std::string scheduleCsv(const OfferText& text) {
+    if (!text.valid) {
+        return {};
+    }
+    std::string out;
+    auto write = [&out](const Row& row) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (i > 0) {
+                out += ',';
+            }
+            out += quoted(row[i]);
+        }
+        out += "\r\n";
+    };
+    write(text.header);
+    for (const Row& row : text.rows) {
+        write(row);
+    }
+    write(text.totals);
+    return out;
+}
+
+} // namespace offer

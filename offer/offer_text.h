@@ -1,0 +1,57 @@
+#pragma once
+
+#include "offer/schedule_offer.h"
+#include "ui/form1.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+// The offer as the agent and the customer read it: every label and figure as text, written
+// once here so that the schedule window, the printed offer and the export show the same strings.
+namespace offer {
+
+struct Line {
+    std::string label;
+    std::string value;
+};
+
+inline constexpr std::size_t columnCount = 7;
+using Row = std::array<std::string, columnCount>;
+
+struct OfferText {
+    bool valid = false;
+    std::string reason;           // when not valid
+    std::vector<Line> inputs;     // what the credit is: product value ... payment method
+    std::vector<Line> keyFigures; // instalment ... exact DAE
+    Row header;                   // the schedule's column names
+    std::vector<Row> rows;        // one per month
+    Row totals;                   // "Total" and the column sums (no balance)
+    int months = 0;
+    double financed = 0; // for file names: the financed amount and the duration
+};
+
+// The texts of the offer for the simulation the window shows now.
+OfferText offerText(const ui::Form1& form);
+OfferText offerText(const ui::Form1& form, const ScheduleOffer& schedule);
+
+// The schedule as CSV (RFC 4180, CRLF line ends, '.' decimals): the header row, one row per
+// month, the totals row last. Empty when no offer may be made.
+std::string scheduleCsv(const OfferText& text);
+
+// An amount as the window writes amounts: two decimals, '.' separator.
+std::string amount(double value);
+// A rate (0.4504) as the window writes its DAE: "45.04 %".
+std::string percent(double rate);
+
+// Shown for a figure that has no value.
+inline constexpr const char* noValue = "\xE2\x80\x94"; // an em dash
+
+// The title of the offer, the schedule window and the document.
+inline constexpr const char* scheduleTitle = "Grafic de rambursare";
+inline constexpr const char* offerTitle = "Oferta de credit";
+inline constexpr const char* informationNote =
+    "Aceasta este o simulare cu caracter informativ. Ea nu reprezinta o oferta ferma si nici un "
+    "contract de credit.";
+
+} // namespace offer

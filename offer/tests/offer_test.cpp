@@ -1,0 +1,215 @@
+// The offer read from the window: its schedule against the state, when it may be made and why
+// not, the batch tool's schedule action and the exported table.
+
+#include "batch/batch.h"
+#include "batch/csv.h"
+#include "offer/offer_text.h"
+#include "offer/schedule_offer.h"
+#include "ui/form1.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using core::Control;
+using nlohmann::json;
+
+struct Simulation {
+    const char* tbvp;
+    const char* tbavans;
+    const char* tbdurcred;
+    int insurance = 0;
+    bool cash = false;
+    const char* vn = "";
+    const char* ar = "";
+};
+
+struct Window {
+    ui::MessageLog log;
+    ui::Form1 form{log};
+
+    explicit Window(const Simulation& s) {
+        form.Form_Load();
+        form.controls().setText(Control::tbvp, s.tbvp);
+        form.controls().setText(Control::tbavans, s.tbavans);
+        form.controls().setText(Control::tbdurcred, s.tbdurcred);
+        form.controls().select(Control::cbasig, s.insurance);
+        if (s.cash) {
+            form.click(Control::Check2);
+        }
+        form.controls().setText(Control::vn, s.vn);
+        form.controls().setText(Control::ar, s.ar);
+    }
+};
+
+std::string describe(const Simulation& s) {
+    return std::string(s.tbvp) + " less " + s.tbavans + " over " + s.tbdurcred + " months";
+}
+
+const std::vector<Simulation> accepted = {
+    {"2000", "200", "24", 1},
+    {"2000", "200", "6", 0},
+    {"1500", "0", "12", 3, true},
+    {"27000", "1000", "60", 2},
+    {"999.99", "100", "18", 1, true},
+    {"5000", "4000", "36", 0},
+    {"8000", "500", "48", 2, false, "4000", "300"},
+};
+
+TEST(ScheduleOffer, TotalsAgreeWithTheState) {
+    for (const Simulation& sim : accepted) {
+        SCOPED_TRACE(describe(sim));
+        const Window w(sim);
+        const core::SimulationState& s = w.form.state();
+        const offer::ScheduleOffer o = offer::scheduleOffer(w.form);
+        ASSERT_TRUE(o.valid) << o.reason;
+        ASSERT_EQ(o.months.size(), static_cast<std::size_t>(s.durata));
+        ASSERT_TRUE(o.totals);
+        EXPECT_NEAR(o.totals->principal, s.valoarecredit, 0.01);
+        EXPECT_NEAR(o.months.back().balance, 0.0, 0.01);
+        EXPECT_NEAR(o.totals->instalment, s.rataluna * s.durata, 1e-6);
+        // Each month's instalment splits into its four parts.
+        for (const offer::MonthRow& r : o.months) {
+            EXPECT_NEAR(r.interest + r.commission + r.insurance + r.principal, r.instalment, 1e-9);
+        }
+        EXPECT_EQ(o.months.front().insurance, s.months.aasig[1]);
+        EXPECT_EQ(o.dae, s.daeval);
+        // The scan of trial rates steps 0.00003 a month: the exact rate lies within a step.
+        ASSERT_TRUE(o.daeExact) << o.daeExactReason;
+        const double mScan = std::pow(1 + s.daeval, 1.0 / 12) - 1;
+        const double mExact = std::pow(1 + *o.daeExact, 1.0 / 12) - 1;
+        EXPECT_NEAR(mExact, mScan, 0.00003);
+    }
+}
+
+TEST(ScheduleOffer, RefusedWithAReason) {
+    struct Case {
+        Simulation sim;
+        const char* reasonStart;
+    };
+    const std::vector<Case> cases = {
+        {{"", "", "24"}, "Valoarea produsului nu este completata"},
+        {{"2000", "200", "70"}, "Simularea nu respecta limitele produsului"},
+        {{"200000", "0", "24"}, "Simularea nu respecta limitele produsului"},
+        {{"2000", "200", "24", 0, false, "1000", "900"}, "Clientul este refuzat"},
+        {{"2000", "2000", "24"}, "Avansul acopera toata valoarea produsului"},
+        {{"2000", "200", "12.5"}, "Durata creditului nu este un numar intreg"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(describe(c.sim));
+        const Window w(c.sim);
+        const offer::ScheduleOffer o = offer::scheduleOffer(w.form);
+        EXPECT_FALSE(o.valid);
+        EXPECT_EQ(o.reason.rfind(c.reasonStart, 0), 0U) << o.reason;
+        EXPECT_TRUE(o.months.empty());
+        EXPECT_FALSE(o.totals);
+        EXPECT_FALSE(o.daeExact);
+        EXPECT_FALSE(o.daeExactReason.empty());
+        const offer::OfferText text = offer::offerText(w.form, o);
+        EXPECT_FALSE(text.valid);
+        EXPECT_TRUE(text.rows.empty());
+        EXPECT_EQ(offer::scheduleCsv(text), "");
+    }
+}
+
+TEST(ScheduleOffer, ReadsTheWindowWithoutChangingIt) {
+    const Window w(accepted[0]);
+    const long before = w.form.recalculations();
+    const std::string lbrata = w.form.controls().caption(Control::lbrata);
+    const offer::OfferText text = offer::offerText(w.form);
+    EXPECT_EQ(w.form.recalculations(), before);
+    EXPECT_EQ(w.form.controls().caption(Control::lbrata), lbrata);
+    // The key figures repeat what the window shows.
+    EXPECT_EQ(text.keyFigures[0].value, lbrata + " RON");
+    EXPECT_EQ(text.keyFigures[4].value, w.form.controls().caption(Control::lbdobaferenta) + " RON");
+    EXPECT_EQ(text.keyFigures[5].value, "45.04 %");
+    EXPECT_EQ(text.inputs[7].value, "Standard");
+    EXPECT_EQ(text.rows.size(), 24U);
+}
+
+TEST(ScheduleCsv, ReadsBackThroughTheCsvReader) {
+    const Window w(accepted[3]);
+    const offer::OfferText text = offer::offerText(w.form);
+    const std::string csv = offer::scheduleCsv(text);
+    std::istringstream in(csv);
+    batch::CsvReader reader(in);
+    batch::CsvRecord record;
+    std::string error;
+    std::vector<std::vector<std::string>> rows;
+    while (reader.next(record, error)) {
+        ASSERT_EQ(error, "");
+        rows.push_back(record.fields);
+    }
+    ASSERT_EQ(rows.size(), 62U);
+    EXPECT_EQ(rows[0], std::vector<std::string>(text.header.begin(), text.header.end()));
+    EXPECT_EQ(rows[1][0], "1");
+    EXPECT_EQ(rows[60][0], "60");
+    EXPECT_EQ(rows[61][0], "Total");
+    EXPECT_EQ(rows[61][5], offer::amount(w.form.state().valoarecredit));
+    for (std::size_t i = 1; i <= 60; ++i) {
+        EXPECT_EQ(rows[i],
+                  std::vector<std::string>(text.rows[i - 1].begin(), text.rows[i - 1].end()));
+    }
+    EXPECT_EQ(csv.find('\n'), csv.find("\r\n") + 1); // CRLF line ends
+}
+
+// The batch tool's schedule action, through a script as an agent's session would run it.
+TEST(ScheduleAction, WritesTheScheduleAndChangesNothing) {
+    const std::string typing = "type tbvp 2000\ntype tbavans 200\nerase tbdurcred 2\n"
+                               "type tbdurcred 24\nselect cbasig 1\n";
+    auto run = [](const std::string& text) {
+        std::istringstream in(text);
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(batch::runScript(in, out, err), batch::ok) << err.str();
+        std::vector<std::string> lines;
+        std::istringstream o(out.str());
+        for (std::string line; std::getline(o, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    };
+    const auto plain = run(typing + "type tbdurcred 0\nsnapshot\n");
+    const auto withSchedule = run(typing + "schedule\ntype tbdurcred 0\nschedule\nsnapshot\n");
+    ASSERT_EQ(withSchedule.size(), 3U);
+    EXPECT_EQ(withSchedule[2], plain[0]); // the same snapshot, messages and count included
+
+    const json valid = json::parse(withSchedule[0])["schedule"];
+    EXPECT_EQ(valid["valid"], true);
+    EXPECT_TRUE(valid["reason"].is_null());
+    ASSERT_EQ(valid["months"].size(), 24U);
+    EXPECT_EQ(valid["months"][0]["month"], 1);
+    EXPECT_EQ(valid["months"][23]["month"], 24);
+    double principal = 0;
+    for (const json& m : valid["months"]) {
+        principal += m["principal"].get<double>();
+    }
+    EXPECT_EQ(valid["totals"]["principal"].get<double>(), principal); // same order, same sum
+    EXPECT_NEAR(principal, 1956.6, 0.01);
+    EXPECT_NEAR(valid["dae"].get<double>(), 0.450399, 1e-6);
+    EXPECT_NEAR(valid["dae_exact"].get<double>(), 0.4504, 0.0005);
+    EXPECT_TRUE(valid["dae_exact_reason"].is_null());
+
+    const json refused = json::parse(withSchedule[1])["schedule"]; // 240 months: the limits
+    EXPECT_EQ(refused["valid"], false);
+    EXPECT_TRUE(refused["reason"].is_string());
+    EXPECT_EQ(refused["months"], json::array());
+    EXPECT_TRUE(refused["totals"].is_null());
+    EXPECT_TRUE(refused["dae_exact"].is_null());
+    EXPECT_TRUE(refused["dae_exact_reason"].is_string());
+
+    std::istringstream in("schedule now\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(batch::runScript(in, out, err), batch::malformed);
+    EXPECT_EQ(err.str(), "line 1: schedule takes no operand\n");
+}
+
+} // namespace
