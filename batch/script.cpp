@@ -59,7 +59,10 @@ bool parseCount(std::string_view text, long long& out) {
 
 class Session {
 public:
-    Session() : form_(log_) { form_.Form_Load(); }
+    Session() : form_(log_) {
+        form_.setFaultSink(&faults_);
+        form_.Form_Load();
+    }
 
     // Runs one line; returns an error text for a malformed one.
     std::string run(std::string_view line, std::ostream& out) {
@@ -69,7 +72,7 @@ public:
             if (firstBlank != std::string_view::npos) {
                 return "snapshot takes no operand";
             }
-            out << snapshot(form_, log_.shown) << '\n';
+            out << snapshot(form_, log_.shown, &faults_) << '\n';
             log_.shown.clear();
             return {};
         }
@@ -169,6 +172,7 @@ private:
     }
 
     ui::MessageLog log_;
+    ui::FaultLog faults_;
     ui::Form1 form_;
 };
 

@@ -74,7 +74,8 @@ std::string jsonNumber(double value) {
     return {buf.data(), res.ptr};
 }
 
-std::string snapshot(const ui::Form1& form, const std::vector<core::Message>& messages) {
+std::string snapshot(const ui::Form1& form, const std::vector<core::Message>& messages,
+                     const ui::FaultLog* faults) {
     json shown = json::array();
     for (const core::Message& m : messages) {
         shown.push_back({{"title", m.title}, {"prompt", m.prompt}});
@@ -84,7 +85,17 @@ std::string snapshot(const ui::Form1& form, const std::vector<core::Message>& me
     out += ",\"state\":" + state(form.state());
     out += ",\"messages\":" + dump(shown);
     out += ",\"recalculations\":" + std::to_string(form.recalculations());
-    out += ",\"faults\":" + dump(json(form.faults()));
+    json kept = json::array();
+    if (faults != nullptr) {
+        for (const std::string& what : faults->kept()) {
+            kept.push_back(what);
+        }
+    }
+    out += ",\"faults\":" + dump(kept);
+    if (faults != nullptr && faults->count() > static_cast<long long>(faults->kept().size())) {
+        // Only the latest are kept; say how many there were in all.
+        out += ",\"faults_count\":" + std::to_string(faults->count());
+    }
     out += '}';
     return out;
 }

@@ -73,4 +73,17 @@ protected:
     MessageSink& operator=(const MessageSink&) = default;
 };
 
+// A runtime error that abandoned a recalculation: the figures written before it stay, the later
+// ones belong to earlier inputs. The window tells the agent, the batch tool lists it.
+class FaultSink {
+public:
+    virtual ~FaultSink() = default;
+    virtual void fault(std::string_view what) = 0;
+
+protected:
+    FaultSink() = default;
+    FaultSink(const FaultSink&) = default;
+    FaultSink& operator=(const FaultSink&) = default;
+};
+
 } // namespace core

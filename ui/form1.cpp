@@ -66,11 +66,20 @@ void Form1::onNotification(Control c, Notification n) {
 void Form1::recalculate() {
     ++recalculations_;
     ++depth_;
+    bool complete = true;
     try {
         core::calcule(state_, controls_, messages_);
     } catch (const runtime::RuntimeError& error) {
         // What was written stays; the window goes on with the next keystroke.
-        faults_.emplace_back(error.what());
+        complete = false;
+        if (faults_ != nullptr) {
+            faults_->fault(error.what());
+        }
+    }
+    // A nested recalculation that fails is followed by the rest of the outer one, which writes
+    // every figure again: only the outermost decides whether the figures are current.
+    if (depth_ == 1) {
+        resultsCurrent_ = complete;
     }
     if (--depth_ == 0) {
         for (const auto& observer : recalculationObservers_) {
@@ -96,6 +105,14 @@ void Form1::Check2_Click() {
         controls_.setValue(Control::Check1, 1);
     }
     recalculate();
+}
+
+void FaultLog::fault(std::string_view what) {
+    ++count_;
+    kept_.emplace_back(what);
+    if (kept_.size() > capacity) {
+        kept_.pop_front();
+    }
 }
 
 } // namespace ui

@@ -4,6 +4,8 @@
 #include "core/window.h"
 #include "ui/control_model.h"
 
+#include <cstddef>
+#include <deque>
 #include <functional>
 #include <string>
 #include <utility>
@@ -30,8 +32,11 @@ public:
 
     // Calls of the recalculation since the window was created, nested ones included.
     long recalculations() const { return recalculations_; }
-    // Runtime errors caught where a notification started the work, oldest first.
-    const std::vector<std::string>& faults() const { return faults_; }
+    // Where a runtime error that abandoned a recalculation is reported; none: not reported.
+    void setFaultSink(core::FaultSink* faults) { faults_ = faults; }
+    // False from a notification's recalculation that a runtime error abandoned until the next
+    // one that completes: the figures shown then belong partly to earlier inputs.
+    bool resultsCurrent() const { return resultsCurrent_; }
 
     // The agent's click on a check box: its value toggles, with the box's click notification.
     void click(Control checkBox);
@@ -55,7 +60,8 @@ private:
     long recalculations_ = 0;
     int depth_ = 0; // recalculations under way, nested ones included
     std::vector<std::function<void()>> recalculationObservers_;
-    std::vector<std::string> faults_;
+    core::FaultSink* faults_ = nullptr;
+    bool resultsCurrent_ = true;
 };
 
 // A message sink that records every box and confirms it at once.
@@ -63,6 +69,20 @@ class MessageLog final : public core::MessageSink {
 public:
     void show(const core::Message& message) override { shown.push_back(message); }
     std::vector<core::Message> shown;
+};
+
+// A fault sink that keeps the latest faults, oldest dropped first, and counts them all: a
+// session of any length holds a bounded record.
+class FaultLog final : public core::FaultSink {
+public:
+    static constexpr std::size_t capacity = 100;
+    void fault(std::string_view what) override;
+    const std::deque<std::string>& kept() const { return kept_; }
+    long long count() const { return count_; }
+
+private:
+    std::deque<std::string> kept_;
+    long long count_ = 0;
 };
 
 } // namespace ui

@@ -184,6 +184,9 @@ SimulatorWindow::SimulatorWindow(QWidget* parent)
     : QWidget(parent), messages_(this), form_(messages_) {
     build();
     bind();
+    faultNotice_ = std::make_unique<FaultNotice>(menuBar_, form_);
+    form_.setFaultSink(faultNotice_.get());
+    form_.addRecalculationObserver([this] { faultNotice_->follow(); });
 }
 
 SimulatorWindow::~SimulatorWindow() = default;

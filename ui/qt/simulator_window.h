@@ -1,11 +1,13 @@
 #pragma once
 
 #include "ui/form1.h"
+#include "ui/qt/fault_notice.h"
 #include "ui/qt/message_box.h"
 
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -66,6 +68,7 @@ private:
     QAction* quitSeparator_ = nullptr;
     MessageBoxSink messages_;
     ui::Form1 form_;
+    std::unique_ptr<FaultNotice> faultNotice_;
     bool loaded_ = false;
     std::array<QWidget*, core::controlCount> bound_{};
     std::vector<std::pair<std::string, QWidget*>> widgets_; // "Label33(1)" for array members

@@ -8,7 +8,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStyleOptionButton>
 #include <QTimer>
 
@@ -291,6 +293,26 @@ private slots:
         QCOMPARE(window->form().recalculations(), before);
         QCOMPARE(list->count(), 4);
         QCOMPARE(model.listIndex(Control::cbasig), -1);
+    }
+
+    // A recalculation abandoned by a runtime error (made by hand: a commission rate no tariff
+    // allows, at a fractional duration no band covers) marks the figures as not current until a
+    // recalculation completes; the fault is logged.
+    void AbandonedRecalculationShowsTheNotice() {
+        auto window = openWindow();
+        QVERIFY(window);
+        auto* notice = window->findChild<QLabel*>(QStringLiteral("faultNotice"));
+        QVERIFY(notice);
+        QVERIFY(!notice->isVisible());
+        typeInto(*window, "tbvp", "1000");
+        typeInto(*window, "tbdurcred", "5");
+        window->form().state().comgestdd = -1.5;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("recalculation abandoned"));
+        QTest::keyClicks(window->control("tbdurcred"), QStringLiteral(".5"));
+        QVERIFY(notice->isVisible());
+        QVERIFY(notice->toolTip().contains(QStringLiteral("Invalid power")));
+        typeInto(*window, "tbdurcred", "12");
+        QVERIFY(!notice->isVisible());
     }
 
     void DurationAbove550ShowsTheBoxAndBecomes60() {
