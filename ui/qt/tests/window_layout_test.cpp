@@ -171,7 +171,7 @@ private slots:
     void CaptionsFitTheirBoxes() {
         auto window = openWindow();
         QVERIFY(window);
-        for (QLabel* label : window->findChildren<QLabel*>()) {
+        for (QLabel* label : window->clientArea()->findChildren<QLabel*>()) {
             const QString text = label->text();
             if (text.isEmpty()) {
                 continue;
