@@ -1,0 +1,99 @@
+#include "tariff/text.h"
+
+#include <array>
+#include <charconv>
+
+namespace tariff {
+
+std::string numberText(double value) {
+    std::array<char, 32> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return {buffer.data(), result.ptr};
+}
+
+std::optional<std::size_t> firstInvalidUtf8(std::string_view bytes) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const unsigned char lead = byte(i);
+        std::size_t n = 0;
+        unsigned char low = 0x80;  // the range of the second byte, which rules out overlong
+        unsigned char high = 0xBF; // forms, surrogates and code points above U+10FFFF
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            n = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            n = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            n = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return i;
+        }
+        if (i + n > bytes.size() || byte(i + 1) < low || byte(i + 1) > high) {
+            return i;
+        }
+        for (std::size_t k = 2; k < n; ++k) {
+            if ((byte(i + k) & 0xC0) != 0x80) {
+                return i;
+            }
+        }
+        i += n;
+    }
+    return std::nullopt;
+}
+
+std::size_t characterCount(std::string_view utf8) {
+    std::size_t n = 0;
+    for (const char c : utf8) {
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return n;
+}
+
+bool hasControlCharacter(std::string_view utf8) {
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x20 || c == 0x7F) {
+            return true;
+        }
+        // U+0080 to U+009F are written C2 80 to C2 9F.
+        if (c == 0xC2 && i + 1 < utf8.size()) {
+            const auto next = static_cast<unsigned char>(utf8[i + 1]);
+            if (next >= 0x80 && next <= 0x9F) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool isDate(std::string_view text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') {
+        return false;
+    }
+    const auto field = [&](std::size_t from, std::size_t length, int& out) {
+        const char* first = text.data() + from;
+        const auto [ptr, ec] = std::from_chars(first, first + length, out);
+        return ec == std::errc{} && ptr == first + length && *first != '-' && *first != '+';
+    };
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    if (!field(0, 4, year) || !field(5, 2, month) || !field(8, 2, day) || year < 1 || month < 1 ||
+        month > 12 || day < 1) {
+        return false;
+    }
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    constexpr std::array<int, 12> days = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const int last = days[static_cast<std::size_t>(month - 1)] + (month == 2 && leap ? 1 : 0);
+    return day <= last;
+}
+
+} // namespace tariff
