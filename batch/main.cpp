@@ -1,38 +1,38 @@
+#include "batch/arguments.h"
 #include "batch/batch.h"
 
 #include <fstream>
 #include <iostream>
 #include <string_view>
-
-namespace {
-
-constexpr const char* usage = "usage: simulator-credit-batch script [FILE]\n"
-                              "       simulator-credit-batch table [FILE]\n"
-                              "FILE absent or '-': standard input.\n";
-
-} // namespace
+#include <vector>
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        std::cerr << usage;
+    const std::vector<std::string_view> words(argv + 1, argv + argc);
+    const batch::Arguments args = batch::parseArguments(words);
+    switch (args.request) {
+    case batch::Arguments::Request::help:
+        std::cout << batch::helpText();
+        return batch::ok;
+    case batch::Arguments::Request::version:
+        std::cout << batch::versionText();
+        return batch::ok;
+    case batch::Arguments::Request::misuse:
+        std::cerr << batch::usage;
         return batch::malformed;
-    }
-    const std::string_view mode = argv[1];
-    if (mode != "script" && mode != "table") {
-        std::cerr << usage;
-        return batch::malformed;
+    case batch::Arguments::Request::run:
+        break;
     }
     std::ifstream file;
     std::istream* in = &std::cin;
-    if (argc == 3 && std::string_view(argv[2]) != "-") {
-        file.open(argv[2], std::ios::binary);
+    if (args.file != "-") {
+        file.open(std::string(args.file), std::ios::binary);
         if (!file) {
-            std::cerr << "cannot open '" << argv[2] << "'\n";
+            std::cerr << "cannot open '" << args.file << "'\n";
             return batch::malformed;
         }
         in = &file;
     }
     std::ios::sync_with_stdio(false);
-    return mode == "script" ? batch::runScript(*in, std::cout, std::cerr)
-                            : batch::runTable(*in, std::cout, std::cerr);
+    return args.mode == "script" ? batch::runScript(*in, std::cout, std::cerr)
+                                 : batch::runTable(*in, std::cout, std::cerr);
 }
