@@ -1,11 +1,44 @@
-# `cpack -G DEB` packs what `cmake --install` installs: the window, its .desktop entry and icons.
+# `cpack -G DEB` packs what `cmake --install` installs (cmake/Install.cmake): the window, the
+# batch tool and their files, checked by lintian in scripts/package-check.
+
+# The Debian revision comes from the newest entry of the package's changelog, whose version
+# must be the project's: the two cannot drift apart.
+file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/changelog newest LIMIT_COUNT 1)
+if(NOT newest MATCHES "^simulator-credit \\(([^)-]+)-([^)]+)\\)")
+    message(FATAL_ERROR "packaging/changelog: the first line is not an entry: ${newest}")
+endif()
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+    message(FATAL_ERROR "packaging/changelog: the newest entry is for version ${CMAKE_MATCH_1}, "
+                        "the project is ${PROJECT_VERSION}: add an entry for it")
+endif()
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${CMAKE_MATCH_2})
+
 set(CPACK_PACKAGE_NAME simulator-credit)
 set(CPACK_PACKAGE_VENDOR "simulator-credit developers")
-set(CPACK_PACKAGE_CONTACT "simulator-credit developers <simulator-credit@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Consumer-credit simulator for goods bought on instalments")
+# The project has no domain of its own; the top-level domain reserved for names that resolve
+# nowhere (RFC 2606) gives an address that cannot be anybody else's, and which lintian accepts
+# as well formed (unlike a host without a domain, such as localhost).
+set(CPACK_PACKAGE_CONTACT "simulator-credit developers <dev@simulator-credit.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "consumer-credit simulator for goods bought on instalments")
+# Debian shows the description as it is: lines of at most 80 columns.
+set(CPACK_PACKAGE_DESCRIPTION
+    "A credit simulator for a shop's sales agent. In one window the agent types
+the product value, the down payment and the duration, picks an insurance
+option and a payment method, and types the customer's income and other debts.
+At every keystroke the window shows the interest rate, the monthly payment,
+the total cost, the effective annual rate, the indebtedness index and the
+largest product value the customer can afford, with error and warning panels.
+The window's texts are in Romanian.
+
+The batch tool simulator-credit-batch runs the same logic without a display,
+from a script of keystrokes or a CSV table of simulations, and prints what the
+window would show.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY simulator-credit)
 set(CPACK_STRIP_FILES ON)
+# Directories as Debian expects them whatever the builder's umask.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+    GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
