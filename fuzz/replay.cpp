@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
         const std::filesystem::path path = argv[i];
         if (std::filesystem::is_directory(path)) {
             for (const auto& entry : std::filesystem::directory_iterator(path)) {
-                if (entry.is_regular_file()) {
+                // Hidden files (the .gitkeep that keeps an empty folder) are no inputs.
+                if (entry.is_regular_file() && entry.path().filename().string().front() != '.') {
                     files.push_back(entry.path());
                 }
             }
