@@ -76,6 +76,7 @@ OfferText offerText(const ui::Form1& form) {
 
 OfferText offerText(const ui::Form1& form, const ScheduleOffer& schedule) {
     OfferText out;
+    out.program = form.controls().caption(Control::Form1);
     out.valid = schedule.valid;
     out.reason = schedule.reason;
     out.header = {"Luna", "Rata", "Dobanda", "Comision gestiune", "Asigurare", "Principal", "Sold"};

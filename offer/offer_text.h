@@ -20,6 +20,8 @@ inline constexpr std::size_t columnCount = 7;
 using Row = std::array<std::string, columnCount>;
 
 struct OfferText {
+    std::string program;  // the window's caption: who makes the offer
+    std::string subtitle; // a line under the title (the tariff the figures come from), or empty
     bool valid = false;
     std::string reason;           // when not valid
     std::vector<Line> inputs;     // what the credit is: product value ... payment method

@@ -2,6 +2,7 @@
 
 #include "ui/qt/application.h"
 #include "ui/qt/layout.h"
+#include "ui/qt/offer_actions.h"
 #include "ui/window_facts.h"
 
 #include <QApplication>
@@ -187,6 +188,7 @@ SimulatorWindow::SimulatorWindow(QWidget* parent)
     faultNotice_ = std::make_unique<FaultNotice>(menuBar_, form_);
     form_.setFaultSink(faultNotice_.get());
     form_.addRecalculationObserver([this] { faultNotice_->follow(); });
+    offerActions_ = new OfferActions(*this);
 }
 
 SimulatorWindow::~SimulatorWindow() = default;

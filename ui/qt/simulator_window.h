@@ -19,6 +19,8 @@ class QMenuBar;
 
 namespace ui::qt {
 
+class OfferActions;
+
 // The simulator's one window, built from the control table and bound to the control model of
 // its Form1. The model is the only holder of values: the agent's own actions (an edit, a click, a
 // choice) go to the model, and one observer writes every change of the model back to the widget.
@@ -50,6 +52,8 @@ public:
     QMenu* helpMenu() const { return helpMenu_; }
     // The separator above "Iesire": the file actions go before it.
     QAction* quitSeparator() const { return quitSeparator_; }
+    // The offer's entries in those menus and the schedule window.
+    OfferActions* offerActions() const { return offerActions_; }
 
 private:
     void build();
@@ -66,6 +70,7 @@ private:
     QMenu* offerMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QAction* quitSeparator_ = nullptr;
+    OfferActions* offerActions_ = nullptr;
     MessageBoxSink messages_;
     ui::Form1 form_;
     std::unique_ptr<FaultNotice> faultNotice_;

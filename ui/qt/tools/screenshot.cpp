@@ -1,8 +1,11 @@
 // Makes docs/screenshot.png: starts the real window (under Xvfb, see scripts/screenshot), types a
-// simulation into it key by key as the agent would, and saves what the window shows.
-// Usage: simulator-credit-screenshot <out.png>
+// simulation into it key by key as the agent would, and saves what the window shows. Given two
+// more names, it also opens the schedule window and saves it, and saves the offer as PDF.
+// Usage: simulator-credit-screenshot <out.png> [<schedule.png> <offer.pdf>]
 
 #include "ui/qt/application.h"
+#include "ui/qt/offer_actions.h"
+#include "ui/qt/schedule_window.h"
 #include "ui/qt/simulator_window.h"
 
 #include <QApplication>
@@ -25,8 +28,9 @@ void type(ui::qt::SimulatorWindow& window, const char* name, const char* keys) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fputs("usage: simulator-credit-screenshot <out.png>\n", stderr);
+    if (argc != 2 && argc != 4) {
+        std::fputs("usage: simulator-credit-screenshot <out.png> [<schedule.png> <offer.pdf>]\n",
+                   stderr);
         return 2;
     }
     QApplication app(argc, argv);
@@ -53,6 +57,23 @@ int main(int argc, char** argv) {
     if (!window.grab().save(QString::fromLocal8Bit(argv[1]), "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
+    }
+    if (argc == 4) {
+        window.offerActions()->scheduleAction()->trigger(); // what F2 does
+        ui::qt::ScheduleWindow* schedule = window.offerActions()->scheduleWindow();
+        if (schedule == nullptr || !QTest::qWaitForWindowExposed(schedule)) {
+            std::fputs("the schedule window was never shown\n", stderr);
+            return 1;
+        }
+        QTest::qWait(200);
+        if (!schedule->grab().save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", argv[2]);
+            return 1;
+        }
+        if (!window.offerActions()->savePdf(QString::fromLocal8Bit(argv[3]))) {
+            std::fprintf(stderr, "cannot write %s\n", argv[3]);
+            return 1;
+        }
     }
     return 0;
 }
