@@ -26,6 +26,8 @@ if(SIMCREDIT_WINDOW)
     list(PREPEND SIMCREDIT_PROGRAMS simulator-credit)
 endif()
 foreach(program IN LISTS SIMCREDIT_PROGRAMS)
+    # The programs load only system libraries: no run path (Qt's project setup would add one).
+    set_property(TARGET ${program} PROPERTY INSTALL_RPATH "")
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     # The pages carry the version they describe.
     configure_file(${PROJECT_SOURCE_DIR}/docs/${program}.1 ${PROJECT_BINARY_DIR}/man/${program}.1
