@@ -45,9 +45,11 @@ struct SimulationState {
     schedule::MonthlySchedule months;
 };
 
-// Step 3 of start-up: credit limits and the two management-commission rates.
+// Start-up sets these first, once the captions are set: the credit limits and the two
+// management-commission rates.
 void setCreditParameters(SimulationState& s);
-// Step 4 of start-up: durations, granting commission and insurance rates.
+// Then these, before it touches any control that recalculates: durations, granting commission
+// and insurance rates.
 void setProductParameters(SimulationState& s);
 
 // The management-commission bands on the current credit value and duration. A pair outside

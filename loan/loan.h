@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/units.h"
 #include "runtime/variant.h"
 
 // Credit value, interest-rate grid, management commission, period interest, indebtedness index.
@@ -7,9 +8,9 @@
 // caller hands it explicitly.
 namespace loan {
 
-using Rate = double;
-using Amount = double;
-using Months = double;
+using runtime::Amount;
+using runtime::Months;
+using runtime::Rate;
 
 // Product value less down payment, plus the granting commission; `comacordmin` is charged
 // instead of the rate when the rate gives less. The integer 0 when `cs1` is 0.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/units.h"
 #include "runtime/variant.h"
 
 #include <array>
@@ -8,9 +9,9 @@
 // Repayment schedule, effective annual rate and the credit the customer's income supports.
 namespace schedule {
 
-using Rate = double;
-using Amount = double;
-using Months = double;
+using runtime::Amount;
+using runtime::Months;
+using runtime::Rate;
 
 // The five monthly schedules. Index m holds month m, so index 0 is never written; 600 is the last
 // month there is room for. They are never cleared: a shorter schedule leaves the tail of an

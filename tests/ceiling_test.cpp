@@ -1,3 +1,4 @@
+#include "precise.h"
 #include "schedule/schedule.h"
 
 #include <gtest/gtest.h>
@@ -27,9 +28,10 @@ std::optional<double> ceiling(const Customer& c, double ibnr) {
 }
 
 std::string describe(const Customer& c, double ibnr) {
-    return "sal " + std::to_string(c.sal) + " DOB " + std::to_string(c.DOB) + " per " +
-           std::to_string(c.per) + " arate " + std::to_string(c.arate) + " adat " +
-           std::to_string(c.adat) + " ibnr " + std::to_string(ibnr);
+    return "sal " + testing_helpers::precise(c.sal) + " DOB " + testing_helpers::precise(c.DOB) +
+           " per " + testing_helpers::precise(c.per) + " arate " +
+           testing_helpers::precise(c.arate) + " adat " + testing_helpers::precise(c.adat) +
+           " ibnr " + testing_helpers::precise(ibnr);
 }
 
 constexpr double M = 13110.198890; // budget 850 supports this financed amount (6 decimals)

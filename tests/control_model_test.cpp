@@ -104,6 +104,39 @@ TEST(ControlModel, ListChoiceAndTypedText) {
     EXPECT_EQ(m.text(Control::cbasig), "Optim ");
 }
 
+// What the display hears while the agent types into the list and when nothing is chosen: the
+// position changes with the text (never the new text beside the old position), and choosing no
+// item empties the text.
+TEST(ControlModel, ListPositionFollowsTheTextForObservers) {
+    ControlModel m;
+    for (const std::string_view item : ui::insuranceItems) {
+        m.addItem(Control::cbasig, item);
+    }
+    ASSERT_TRUE(m.select(Control::cbasig, 0));
+    std::vector<std::string> seen;
+    m.addObserver([&](Control c, ui::Property p) {
+        if (c == Control::cbasig && p != ui::Property::Items) {
+            seen.push_back((p == ui::Property::Text ? "text " : "position ") + m.text(c) + " " +
+                           std::to_string(m.listIndex(c)));
+        }
+    });
+    Recorder r;
+    r.attach(m);
+    m.setText(Control::cbasig, "Senio");
+    m.setText(Control::cbasig, "Senior");
+    m.setText(Control::cbasig, "Senior!");
+    EXPECT_EQ(seen, (std::vector<std::string>{"text Senio -1", "position Senio -1", "text Senior 3",
+                                              "position Senior 3", "text Senior! -1",
+                                              "position Senior! -1"}));
+    seen.clear();
+    ASSERT_TRUE(m.select(Control::cbasig, 2));
+    r.heard.clear();
+    ASSERT_TRUE(m.select(Control::cbasig, -1));
+    EXPECT_EQ(m.text(Control::cbasig), "");
+    EXPECT_EQ(m.listIndex(Control::cbasig), -1);
+    EXPECT_EQ(r.heard, std::vector<std::string>{"cbasig:click"});
+}
+
 TEST(ControlModel, NamesRoundTrip) {
     for (int i = 0; i < core::controlCount; ++i) {
         const auto c = static_cast<Control>(i);

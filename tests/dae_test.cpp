@@ -1,3 +1,4 @@
+#include "precise.h"
 #include "runtime/numeric.h"
 #include "runtime/runtime_error.h"
 #include "schedule/schedule.h"
@@ -117,7 +118,7 @@ TEST(DaeOk, MethodChosenByDuration) {
     const double comision = 0;
     const double m = c.DOB / 12 + c.comgestluna;
     for (double per : {12.0, 1.0, 24.0, 11.0, 2.0, 6.0}) {
-        SCOPED_TRACE("per " + std::to_string(per));
+        SCOPED_TRACE("per " + testing_helpers::precise(per));
         const MonthlySchedule s = scheduleFor(c, per);
         const double dae = dae_ok(c.valcr, c.DOB, comision, per, c.comgestluna, s);
         if (per > 1 && per < 12) {
@@ -174,7 +175,7 @@ TEST(DaeOk, RateAboveTheScanTakesTheLastTrial) {
 // same scan instead of failing.
 TEST(DaeOk, DurationsAboveTenYearsAreScanned) {
     for (double per : {121.0, 200.0, 550.0}) {
-        SCOPED_TRACE("per " + std::to_string(per));
+        SCOPED_TRACE("per " + testing_helpers::precise(per));
         Credit c;
         c.DOB = 0.09;
         const double cs = 1800;
@@ -211,7 +212,8 @@ TEST(DaeOk, EqualsTheReference) {
     const double comision = 0.087;
     for (double per : {1.0, 6.0, 11.5, 12.0, 12.6, 24.0, 47.5, 60.0, 200.0, 550.0}) {
         for (double cs : {1800.0, 1000.0, 1956.6}) {
-            SCOPED_TRACE("per " + std::to_string(per) + " cs " + std::to_string(cs));
+            SCOPED_TRACE("per " + testing_helpers::precise(per) + " cs " +
+                         testing_helpers::precise(cs));
             const MonthlySchedule s = scheduleFor(c, per);
             EXPECT_EQ(dae_ok(cs, c.DOB, comision, per, c.comgestluna, s),
                       schedule::dae_ok_reference(cs, c.DOB, comision, per, c.comgestluna, s));

@@ -201,6 +201,13 @@ TEST(WindowDurationGuard, FiveHundredFiftyOneEndsAsSixty) {
     EXPECT_TRUE(testing_helpers::sameSchedules(a.state(), b.state()));
 }
 
+// The whole product value in one edit on a fresh window (60 months): the credit value 5435 is
+// known before the rate is looked up, so the grid gives the 4000-30000 band's 7 %.
+TEST_F(Window, ProductValueInOneEditUsesItsOwnCreditValue) {
+    c().setText(Control::tbvp, "5000");
+    expectShows(c(), {{Control::tbdob, " 7.00%"}, {Control::lbrata, "123.66"}});
+}
+
 // Views that follow the form hear once per keystroke, after its figures are settled: the duration
 // guard's nested recalculation and the payment pair's handlers do not make a second call.
 TEST(WindowRecalculationObserver, OncePerNotificationAfterTheFiguresSettle) {

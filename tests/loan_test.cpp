@@ -1,4 +1,5 @@
 #include "loan/loan.h"
+#include "precise.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@ using runtime::toDouble;
 std::string trace(const char* what, std::initializer_list<double> operands) {
     std::string out = what;
     for (double v : operands) {
-        out += ' ' + std::to_string(v);
+        out += ' ' + testing_helpers::precise(v);
     }
     return out;
 }

@@ -1,3 +1,4 @@
+#include "precise.h"
 #include "runtime/format.h"
 #include "runtime/numeric.h"
 #include "runtime/runtime_error.h"
@@ -84,11 +85,12 @@ TEST(Format, ThreePatterns) {
         {28098.896044158235, "## ###.00", "28 098.90"},
         {1234567.5, "## ###.00", "1234 567.50"},
         {598.9, "## ###.00", " 598.90"},
+        {0.4, "## ###.00", " .40"}, // '#' shows no zero integer digit
         {-2401.1, "## ###.00", "-2 401.10"},
     };
     for (const FormatCase& c : cases) {
-        SCOPED_TRACE(std::string("value ") + std::to_string(c.value) + " pattern \"" + c.pattern +
-                     "\"");
+        SCOPED_TRACE(std::string("value ") + testing_helpers::precise(c.value) + " pattern \"" +
+                     c.pattern + "\"");
         EXPECT_EQ(Format(c.value, c.pattern), c.expected);
     }
 }
@@ -115,7 +117,7 @@ TEST(NumberToText, ShortestForm) {
         {123456789012345678.0, "1.23456789012346E+17"},
     };
     for (const auto& [value, expected] : cases) {
-        SCOPED_TRACE("value " + std::to_string(value));
+        SCOPED_TRACE("value " + testing_helpers::precise(value));
         EXPECT_EQ(NumberToText(value), expected);
     }
 }
@@ -126,7 +128,7 @@ TEST(ToInt16, NearestTiesToEven) {
         {-0.5, 0},  {1.5, 2},         {2.4999, 2},        {2.5001, 3},       {11.5, 12},
         {12.6, 13}, {32767.4, 32767}, {-32768.5, -32768}, {-32767.5, -32768}};
     for (const auto& [value, expected] : cases) {
-        SCOPED_TRACE("value " + std::to_string(value));
+        SCOPED_TRACE("value " + testing_helpers::precise(value));
         EXPECT_EQ(runtime::toInt16(value), expected);
     }
 }
@@ -134,7 +136,7 @@ TEST(ToInt16, NearestTiesToEven) {
 TEST(ToInt16, OutOfRangeIsARuntimeError) {
     for (double value : {32767.5, 32768.0, -32768.6, -40000.0, 1e300,
                          std::numeric_limits<double>::infinity(), std::nan("")}) {
-        SCOPED_TRACE("value " + std::to_string(value));
+        SCOPED_TRACE("value " + testing_helpers::precise(value));
         EXPECT_THROW(runtime::toInt16(value), RuntimeError);
     }
 }

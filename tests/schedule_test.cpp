@@ -1,3 +1,4 @@
+#include "precise.h"
 #include "schedule/schedule.h"
 
 #include <gtest/gtest.h>
@@ -21,10 +22,11 @@ MonthlySchedule staleSchedule() {
 }
 
 std::string month(const MonthlySchedule& s, std::size_t m) {
-    return "month " + std::to_string(m) + ": interest " + std::to_string(s.adobanda[m]) +
-           " commission " + std::to_string(s.acomgest[m]) + " insurance " +
-           std::to_string(s.aasig[m]) + " principal " + std::to_string(s.aprincipal[m]) +
-           " balance " + std::to_string(s.asold[m]);
+    return "month " + std::to_string(m) + ": interest " + testing_helpers::precise(s.adobanda[m]) +
+           " commission " + testing_helpers::precise(s.acomgest[m]) + " insurance " +
+           testing_helpers::precise(s.aasig[m]) + " principal " +
+           testing_helpers::precise(s.aprincipal[m]) + " balance " +
+           testing_helpers::precise(s.asold[m]);
 }
 
 // The worked example: credit 1956.6 at 10.7 % over 24 months, commission 1.5 % and insurance

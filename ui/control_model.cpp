@@ -41,7 +41,7 @@ void ControlModel::changed(Control c, Property p) {
     }
 }
 
-void ControlModel::raise(Control c, Notification n) {
+void ControlModel::notify(Control c, Notification n) {
     if (handler_) {
         handler_(c, n);
     }
@@ -53,17 +53,21 @@ void ControlModel::setText(Control c, std::string_view text) {
         return;
     }
     d.text.assign(text);
-    changed(c, Property::Text);
+    // Text and position change together: observers never see the new text with the old
+    // position, and a list is redrawn once.
+    bool positionChanged = false;
     if (!d.items.empty() || c == Control::cbasig) {
         const auto it = std::find(d.items.begin(), d.items.end(), d.text);
         const auto position = it == d.items.end() ? std::int16_t{-1}
                                                   : static_cast<std::int16_t>(it - d.items.begin());
-        if (position != d.listIndex) {
-            d.listIndex = position;
-            changed(c, Property::ListIndex);
-        }
+        positionChanged = position != d.listIndex;
+        d.listIndex = position;
     }
-    raise(c, Notification::TextChanged);
+    changed(c, Property::Text);
+    if (positionChanged) {
+        changed(c, Property::ListIndex);
+    }
+    notify(c, Notification::TextChanged);
 }
 
 void ControlModel::setCaption(Control c, std::string_view caption) {
@@ -89,7 +93,7 @@ void ControlModel::setValue(Control c, int value) {
     }
     d.value = value;
     changed(c, Property::Value);
-    raise(c, Notification::Click);
+    notify(c, Notification::Click);
 }
 
 void ControlModel::addItem(Control c, std::string_view item) {
@@ -110,7 +114,7 @@ bool ControlModel::select(Control c, int position) {
         changed(c, Property::Text);
     }
     changed(c, Property::ListIndex);
-    raise(c, Notification::Click);
+    notify(c, Notification::Click);
     return true;
 }
 

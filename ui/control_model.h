@@ -71,7 +71,7 @@ private:
     static std::size_t index(Control c) { return static_cast<std::size_t>(c); }
     ControlData& mutableData(Control c) { return controls_[index(c)]; }
     void changed(Control c, Property p);
-    void raise(Control c, Notification n);
+    void notify(Control c, Notification n);
 
     std::array<ControlData, core::controlCount> controls_;
     Handler handler_;

@@ -140,6 +140,19 @@ TEST(BatchScript, NonFiniteFiguresAreStrings) {
     EXPECT_EQ(snapshots(run.out).at(0)["state"]["valoareprodus"], "Infinity");
 }
 
+// The cell of column `name` in row `row`, the header being row 0.
+std::string cell(const std::vector<std::vector<std::string>>& rows, std::size_t row,
+                 const std::string& name) {
+    const std::vector<std::string>& header = rows.at(0);
+    for (std::size_t k = 0; k < header.size(); ++k) {
+        if (header[k] == name) {
+            return rows.at(row).at(k);
+        }
+    }
+    ADD_FAILURE() << "no column " << name;
+    return {};
+}
+
 TEST(BatchTable, SimulatesEachRowInAFreshWindow) {
     const Outcome run = table("tbvp,tbavans,tbdurcred,vn,ar,cbasig,plata\r\n"
                               "2000,200,24,3000,200,Standard,\r\n"
@@ -151,20 +164,21 @@ TEST(BatchTable, SimulatesEachRowInAFreshWindow) {
     const auto rows = records(run.out);
     ASSERT_EQ(rows.size(), 5U);
     EXPECT_EQ(rows[0].size(), 7U + 12U);
-    EXPECT_EQ(rows[0][7], "tbdob");
-    EXPECT_EQ(rows[0][18], "mesaje");
+    EXPECT_EQ(rows[0][7], "tbdob"); // the outputs follow the input columns as given
+    EXPECT_EQ(rows[0].back(), "mesaje");
     // Standard insurance, direct debit: the worked schedule's instalment.
-    EXPECT_EQ(rows[1][8], "113.45");
-    EXPECT_EQ(rows[1][9], "8.60904");
-    EXPECT_EQ(rows[1][15], "45.04 %");
-    EXPECT_EQ(rows[1][16], "");
-    EXPECT_EQ(rows[1][17], "0");
+    EXPECT_EQ(cell(rows, 1, "lbrata"), "113.45");
+    EXPECT_EQ(cell(rows, 1, "lbasig"), "8.60904");
+    EXPECT_EQ(cell(rows, 1, "lbdae"), "45.04 %");
+    EXPECT_EQ(cell(rows, 1, "eroare"), "");
+    EXPECT_EQ(cell(rows, 1, "indatorare"), "0");
     // The same in cash: the higher commission rate.
-    EXPECT_EQ(rows[2][10], "33.26");
-    EXPECT_EQ(rows[3][16], "Durata creditului este prea mare (Perioada maxima - 60 LUNI).\r\r"
-                           "Valoare produs prea mica (Creditul minim este de 510 RON)");
-    EXPECT_EQ(rows[3][13], "");
-    EXPECT_EQ(rows[4][18], "Valoare nepermisa!");
+    EXPECT_EQ(cell(rows, 2, "lbcomisgest"), "33.26");
+    EXPECT_EQ(cell(rows, 3, "eroare"),
+              "Durata creditului este prea mare (Perioada maxima - 60 LUNI).\r\r"
+              "Valoare produs prea mica (Creditul minim este de 510 RON)");
+    EXPECT_EQ(cell(rows, 3, "tbratatlx"), "");
+    EXPECT_EQ(cell(rows, 4, "mesaje"), "Valoare nepermisa!");
 }
 
 TEST(BatchTable, BadRowsAreReportedAndSkipped) {
@@ -199,6 +213,12 @@ TEST(BatchTable, HeaderErrorsStopBeforeAnyRow) {
     run = table("\xEF\xBB\xBFtbvp\n1000\n");
     EXPECT_EQ(run.status, batch::ok) << run.err;
     EXPECT_EQ(records(run.out).at(0).at(0), "tbvp");
+}
+
+TEST(CsvReader, DoubledQuoteInsideAQuotedField) {
+    const auto rows = records("\"a\"\"b\",\"\"\"\",c\r\n");
+    ASSERT_EQ(rows.size(), 1U);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"a\"b", "\"", "c"}));
 }
 
 TEST(CsvField, QuotesOnlyWhatNeedsIt) {
