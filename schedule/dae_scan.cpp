@@ -13,7 +13,8 @@
 namespace schedule::detail {
 namespace {
 
-// Why the fast scan selects what the plain one selects.
+// Why the fast scan selects what the plain one selects; docs/dae-scan.md gives the argument as
+// numbered lemmas (L1 to L10), which the comments below cite.
 //
 // The plain scan takes, for each trial rate r_j, the distance D_j = |NPV| computed in doubles
 // with b_j = 1 + r_j (rounded) and a power per term. Write x = 1 / b_j and w_i = -v_i for the
@@ -26,26 +27,38 @@ namespace {
 //  - the slope of F in x is v_0 - K(x), K(x) = sum of (i + 1) w_i x^i, and K grows with x: once
 //    K >= v_0 at the last trial, F never decreases with j, so |F| only grows past the root.
 // The fast scan evaluates H by Horner's rule (no power) at a few trials, with a bound on its
-// rounding error; the plain scan's rounding error is bounded too (a power within 4 ulp, one
-// division and n + 1 additions per trial). A trial is selected only when its distance, error
-// bars included, lies strictly below the bars of its neighbours and below a bound on every trial
-// beyond them. When two neighbours' bars overlap, their distances are computed exactly as the
-// plain scan computes them and compared bit for bit. Anything else goes to the plain scan.
+// rounding error (L4, L5); the plain scan's rounding error is bounded too (L3: a power within
+// 4 ulp, the one assumption made of the platform (L2), one division and n additions per trial). A
+// trial is selected only when its distance, error bars included, lies strictly below the bars of
+// its neighbours and below a bound on every trial beyond them. When two neighbours' bars overlap,
+// their distances are computed exactly as the plain scan computes them and compared bit for bit.
+// Anything else goes to the plain scan.
 
 constexpr double unitRoundoff = 0x1p-53;
-constexpr double powerError = 0x1p-50; // 4 ulp; std::pow keeps within 1
-// Flows up to 2^900 and powers within 2^+-90 keep every term, sum and product finite and clear
-// of the subnormal range but for terms that are tiny anyway; underflowSlack covers those.
+// Flows up to 2^900, powers within 2^+-90 and at most 2^15 months keep every term, sum and
+// product of both scans finite (L6); underflowSlack covers the terms that fall into the
+// subnormal range, which are tiny anyway (L7).
 constexpr double largestFlow = 0x1p900;
 constexpr double exponentRoom = 90.0;
+constexpr std::size_t mostMonths = std::size_t{1} << 15;
 constexpr double underflowSlack = 0x1p-900;
 constexpr std::size_t lastTrial = trialCount - 1;
+
+// How far apart the last trial below the root and the first above it may be for the fast scan to
+// decide; the capacities below follow from it (L10) and are checked here, because a smaller one
+// would drop a candidate or write past an array.
+constexpr int widestBracket = 3;
+constexpr std::size_t mostCandidates = widestBracket + 1;     // lo .. hi
+constexpr std::size_t mostWanted = widestBracket + 3;         // lo - 1 .. hi + 1
+constexpr std::size_t nearGuess = 4;                          // guess - 1 .. guess + 2
+constexpr std::size_t mostKnown = 2 + nearGuess + mostWanted; // and both ends
+static_assert(mostWanted >= nearGuess, "the evaluation list sized for one holds the other");
 
 // H(x) = sum of w_i x^i and, WithK, K(x) = sum of (i + 1) w_i x^i, at N points at once. Each
 // sum is split into its even and odd powers, two Horner chains in y = x * x, so that the 2N or
 // 4N chains run side by side at half the length. A term w_i x^i (i >= 1) is rounded at most
-// 2.5 i + 1.5 times (2.5 i + 2.5 for K, whose coefficient is rounded too), all terms are >= 0,
-// so each sum is within (2.5 n + 2.5) u of its exact value, x's own rounding included.
+// 2.5 i + 1.5 times (2.5 i + 2.5 for K, whose coefficient is rounded too), x's own rounding
+// included; all terms are >= 0, so each sum is within (2.5 n + 2.5) u of its exact value (L4).
 template <std::size_t N, bool WithK>
 void sums(std::span<const double> v, const std::array<double, N>& x, std::array<double, N>& h,
           std::array<double, N>& k) {
@@ -98,6 +111,7 @@ class FastScan {
 public:
     FastScan(std::span<const double> flows, double r0) : v_(flows), r0_(r0) {}
     std::optional<double> run();
+    std::optional<Trial> figures(int j);
 
 private:
     bool admissible();
@@ -120,16 +134,17 @@ private:
     double plainError_ = 0;  // relative error bound of the plain scan's figures
     double slopeError_ = 0;  // relative error bound of K
     bool growsPastRoot_ = false;
-    double xLastBelow_ = 0; // below 1 / b_600
+    double xLastBelow_ = 0; // below 1 / b_600 (L8)
 
-    static constexpr std::size_t capacity = 16; // 2 ends, 4 near the guess, 6 at most at last
+    static constexpr std::size_t capacity = 16;
+    static_assert(capacity >= mostKnown, "every trial the scan evaluates must have a place");
     std::array<Trial, capacity> known_{};
     std::size_t knownCount_ = 0;
 };
 
 // One positive amount then payments only, every figure finite and within the covered range.
 bool FastScan::admissible() {
-    if (v_.size() < 2) {
+    if (v_.size() < 2 || v_.size() > mostMonths + 1) {
         return false;
     }
     n_ = v_.size() - 1;
@@ -161,12 +176,20 @@ bool FastScan::admissible() {
         return false;
     }
     const double n = static_cast<double>(n_);
-    // Twice the first-order bounds, which leaves room for every second-order term.
+    // Twice the first-order bounds, which leaves room for every second-order term: L5 derives
+    // the Horner figures' 2.5 n + 5 (rounded up to 3 n + 6), L3 the plain scan's, L5 K's.
     approxError_ = 2.0 * (3.0 * n + 6.0) * unitRoundoff;
     plainError_ = 2.0 * ((n + 2.0) * unitRoundoff + powerError);
     slopeError_ = 2.0 * (6.0 * n + 10.0) * unitRoundoff;
     xLastBelow_ = (1.0 / bLast) * (1.0 - 0x1p-50);
     return true;
+}
+
+std::optional<Trial> FastScan::figures(int j) {
+    if (!admissible() || !evaluate({j}) || find(j) == nullptr) {
+        return std::nullopt;
+    }
+    return *find(j);
 }
 
 const Trial* FastScan::find(int j) const {
@@ -185,7 +208,7 @@ void FastScan::add(int j, double x, double h) {
     t.F = x * t.G;
     t.distance = std::fabs(t.F);
     const double total = v0_ + h;                    // sum of the terms' sizes, over x
-    const double size = x * total * (1.0 + 0x1p-30); // above the exact sum of |terms|
+    const double size = x * total * (1.0 + 0x1p-30); // above the exact sum of |terms| (L8)
     t.marginG = approxError_ * total + underflowSlack;
     t.marginPlain = plainError_ * size + underflowSlack;
     t.margin = approxError_ * size + t.marginPlain + underflowSlack;
@@ -196,6 +219,7 @@ void FastScan::add(int j, double x, double h) {
 // Evaluates the wanted trials not known yet, four chains at a time. False when out of room.
 bool FastScan::evaluate(std::span<const int> wanted) {
     std::array<int, 8> todo{};
+    static_assert(todo.size() >= mostWanted, "the largest list asked for must fit");
     std::size_t count = 0;
     for (int j : wanted) {
         if (j < 0 || j > static_cast<int>(lastTrial) || find(j) != nullptr ||
@@ -295,7 +319,7 @@ std::optional<double> FastScan::run() {
     if (!bracket(lo, hi)) {
         return std::nullopt;
     }
-    if (hi - lo > 3) {
+    if (hi - lo > widestBracket) {
         int guess = -1;
         newtonGuess(ends[0], h[0], k[0], guess);
         if (guess >= 0 && !evaluate({guess - 1, guess, guess + 1, guess + 2})) {
@@ -305,11 +329,11 @@ std::optional<double> FastScan::run() {
             return std::nullopt;
         }
     }
-    if (hi - lo > 3) {
+    if (hi - lo > widestBracket) {
         return std::nullopt; // the guess missed the root, or trials near it are undecided
     }
     // Every candidate, and the trials just outside them that bound the rest.
-    std::array<int, 6> wanted{};
+    std::array<int, mostWanted> wanted{};
     std::size_t count = 0;
     for (int j = lo - 1; j <= hi + 1; ++j) {
         wanted[count++] = j;
@@ -324,7 +348,7 @@ std::optional<double> FastScan::select(int lo, int hi) const {
     const int first = std::max(lo, 0);
     const int last = std::min(hi, static_cast<int>(lastTrial));
 
-    // A bound below the plain scan's distance of every trial outside first..last.
+    // A bound below the plain scan's distance of every trial outside first..last (L9).
     double outside = std::numeric_limits<double>::infinity();
     if (lo >= 1) {
         const Trial& t = *find(lo - 1); // below the root: |F| falls up to lo
@@ -354,12 +378,16 @@ std::optional<double> FastScan::select(int lo, int hi) const {
         clear = t == best || bestAbove < t->distance - t->margin;
     }
     if (clear) {
-        // The only smallest distance; trial 0 only sets the bar.
+        // The only smallest distance; trial 0 only sets the bar (L9).
         return best->j == 0 ? 0.0 : trial_[static_cast<std::size_t>(best->j)];
     }
 
-    // Too close to call from the bars: the plain scan's own figures for the candidates.
-    std::array<double, 4> exact{};
+    // Too close to call from the bars: the plain scan's own figures for the candidates, added as
+    // the plain scan adds them, trial 0 left out (L9).
+    std::array<double, mostCandidates> exact{};
+    if (last - first >= static_cast<int>(exact.size())) {
+        return std::nullopt; // not reached: run() decides only narrower brackets
+    }
     double smallest = std::numeric_limits<double>::infinity();
     for (int j = first; j <= last; ++j) {
         const double d = std::fabs(runtime::NPV(trial_[static_cast<std::size_t>(j)], v_));
@@ -385,6 +413,14 @@ std::optional<double> FastScan::select(int lo, int hi) const {
 
 std::optional<double> scanFast(std::span<const double> flows, double r0) {
     return FastScan(flows, r0).run();
+}
+
+std::optional<TrialFigures> trialFigures(std::span<const double> flows, double r0, int j) {
+    const std::optional<Trial> t = FastScan(flows, r0).figures(j);
+    if (!t) {
+        return std::nullopt;
+    }
+    return TrialFigures{t->G, t->distance, t->marginG, t->marginPlain, t->margin};
 }
 
 double scanFastOrReference(std::span<const double> flows, double r0) {

@@ -245,6 +245,8 @@ TEST(DaeFast, AnswersForOrdinaryCredits) {
 // The amount received that puts the root halfway between trials k and k + 1: their distances
 // agree to rounding error, the hardest case to tell apart, and a few ulps either side turn up
 // exactly equal distances, whose two rates the scan adds (one month's payment makes them likely).
+// One round in eight puts it between trials 0 and 1, where the scan never takes trial 0's rate,
+// be it the smallest or tied.
 TEST(DaeFast, RootHalfwayBetweenTwoTrials) {
     Draw d(9);
     int ties = 0;
@@ -257,7 +259,7 @@ TEST(DaeFast, RootHalfwayBetweenTwoTrials) {
         std::vector<double> flows = schedule::detail::cashFlows(1.0, in.per, months);
         const double r0 =
             schedule::detail::firstTrialRate(in.DOB, in.comision, in.per, in.comgestluna);
-        const int k = d.integer(0, 599);
+        const int k = round % 8 == 0 ? 0 : d.integer(0, 599);
         double rate = r0;
         for (int j = 0; j < k; ++j) {
             rate += schedule::detail::trialStep;
@@ -284,6 +286,55 @@ TEST(DaeFast, RootHalfwayBetweenTwoTrials) {
         }
     }
     EXPECT_GT(ties, 0);
+}
+
+testing::AssertionResult sameScan(const std::vector<double>& flows, double r0) {
+    const double fast = schedule::detail::scanFastOrReference(flows, r0);
+    const double plain = schedule::detail::scanReference(flows, r0);
+    if (std::bit_cast<std::uint64_t>(fast) == std::bit_cast<std::uint64_t>(plain)) {
+        return testing::AssertionSuccess();
+    }
+    std::string series;
+    for (double value : flows) {
+        series += " " + text(value);
+    }
+    return testing::AssertionFailure() << "flows" << series << ", r0 " << text(r0) << ": fast "
+                                       << text(fast) << ", plain " << text(plain);
+}
+
+// A starting rate near 2^38: the step is below half an ulp, so all 601 trials are equal, yet one
+// payment keeps the powers within the range the fast scan takes. Their distances are equal too
+// in the plain scan and the rates add up; the Horner figures differ from the plain ones by
+// rounding, which only the bars of the trial below the candidates cover.
+TEST(DaeFast, EqualTrialsWithinTheExponentRoom) {
+    Draw d(38);
+    for (int round = 0; round < 200; ++round) {
+        const double r0 = std::ldexp(d.uniform(1.0, 2.0), d.integer(37, 44));
+        const double payment = d.uniform(1.0, 1e6);
+        const double received = payment / (1.0 + r0) * d.pick(std::vector<double>{0.5, 2.0});
+        const std::vector<double> flows = {received, -payment};
+        ASSERT_TRUE(sameScan(flows, r0)) << "round " << round;
+    }
+    const std::vector<double> found = {0x1.604f9d50677e9p-22, -0x1.2d788fad84458p+17};
+    EXPECT_TRUE(sameScan(found, 0x1.b61db96c556f1p+38));
+}
+
+// Flows near the largest the error bounds cover, at a starting rate near -1: at trial 0 the plain
+// scan's first term overflows to infinity and its second to minus infinity, so its distance is
+// NaN, every comparison with it fails and the plain scan gives 0; from trial 600 on, every figure
+// is finite. The fast scan must not take such a series.
+TEST(DaeFast, FlowsBeyondTheCoveredRange) {
+    for (double r0 : {-0.99, -0.985, -0.98, -0.9925}) {
+        double last = r0;
+        for (int j = 1; j < schedule::detail::trialCount; ++j) {
+            last += schedule::detail::trialStep;
+        }
+        const double received = 0x1p1023 * (1.0 + r0) * 2.02;  // overflows at trial 0 only
+        const double payment = received * (1.0 + last) * 1.01; // the root beyond the last trial
+        const std::vector<double> flows = {received, -payment};
+        EXPECT_TRUE(sameScan(flows, r0));
+        EXPECT_EQ(schedule::detail::scanReference(flows, r0), 0.0);
+    }
 }
 
 } // namespace
