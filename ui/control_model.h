@@ -49,6 +49,9 @@ public:
     void addObserver(Observer observer) { observers_.push_back(std::move(observer)); }
 
     const ControlData& data(Control c) const { return controls_[index(c)]; }
+    // Every control's contents from `other`, without a notification, a handler or an observer:
+    // for a copy of the window that is not on screen.
+    void copyContents(const ControlModel& other) { controls_ = other.controls_; }
 
     // core::Window
     const std::string& text(Control c) const override { return data(c).text; }

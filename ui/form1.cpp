@@ -11,6 +11,16 @@ Form1::Form1(core::MessageSink& messages) : messages_(messages) {
     controls_.setHandler([this](Control c, Notification n) { onNotification(c, n); });
 }
 
+Form1::Form1(const Form1& source, core::MessageSink& messages) : Form1(messages) {
+    copyFrom(source);
+}
+
+void Form1::copyFrom(const Form1& source) {
+    controls_.copyContents(source.controls_);
+    state_ = source.state_;
+    recalculations_ = source.recalculations_;
+}
+
 void Form1::Form_Load() {
     controls_.setCaption(Control::Form1, "Simulator Credit Omnira");
     controls_.setCaption(Control::Label1, "CREDIT OMNIRA");
