@@ -1,6 +1,7 @@
 #include "batch/batch.h"
 #include "batch/schedule_action.h"
 #include "batch/snapshot.h"
+#include "batch/variants_action.h"
 #include "ui/form1.h"
 #include "ui/window_facts.h"
 
@@ -81,6 +82,13 @@ public:
                 return "schedule takes no operand";
             }
             out << scheduleJson(form_) << '\n';
+            return {};
+        }
+        if (action == "variants") { // reads the window, changes nothing
+            if (firstBlank != std::string_view::npos) {
+                return "variants takes no operand";
+            }
+            out << variants(form_) << '\n';
             return {};
         }
         if (action != "set" && action != "type" && action != "erase" && action != "select" &&

@@ -74,6 +74,10 @@ std::string jsonNumber(double value) {
     return {buf.data(), res.ptr};
 }
 
+std::string jsonString(std::string_view text) {
+    return dump(json(text));
+}
+
 std::string snapshot(const ui::Form1& form, const std::vector<core::Message>& messages,
                      const ui::FaultLog* faults) {
     json shown = json::array();

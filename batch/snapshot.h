@@ -4,6 +4,7 @@
 #include "ui/form1.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace batch {
@@ -18,5 +19,8 @@ std::string snapshot(const ui::Form1& form, const std::vector<core::Message>& me
 // A Double as the shortest text that reads back to the same value; non-finite values as the
 // JSON strings "Infinity", "-Infinity" and "NaN".
 std::string jsonNumber(double value);
+
+// A text as a JSON string; bytes that are not UTF-8 are replaced, as in snapshots.
+std::string jsonString(std::string_view text);
 
 } // namespace batch

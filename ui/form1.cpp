@@ -19,6 +19,7 @@ void Form1::copyFrom(const Form1& source) {
     controls_.copyContents(source.controls_);
     state_ = source.state_;
     recalculations_ = source.recalculations_;
+    resultsCurrent_ = source.resultsCurrent_;
 }
 
 void Form1::Form_Load() {

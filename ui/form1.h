@@ -20,7 +20,8 @@ public:
     // `messages` shows the message box: a real modal box in the window, a record elsewhere.
     explicit Form1(core::MessageSink& messages);
     // A copy of `source` that is not on screen, for asking "what if": its controls' contents, its
-    // simulation state and its count of recalculations, none of its observers or sinks.
+    // simulation state, its count of recalculations and whether its results are current; none of
+    // its observers or sinks.
     Form1(const Form1& source, core::MessageSink& messages);
     // The same again onto this copy, reusing its storage.
     void copyFrom(const Form1& source);

@@ -1,0 +1,159 @@
+#include "batch/batch.h"
+#include "sessions.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+// The `variants` action end to end: each row equals the snapshot the tool writes after
+// `set tbdurcred D` in the same session, and the action changes nothing that a later snapshot
+// could see.
+namespace {
+
+using core::Control;
+using nlohmann::json;
+
+std::string run(const std::string& script, int expectedStatus = batch::ok) {
+    std::istringstream in(script);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(batch::runScript(in, out, err), expectedStatus) << err.str();
+    return out.str();
+}
+
+std::vector<std::string> lines(const std::string& out) {
+    std::vector<std::string> result;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) {
+        result.push_back(line);
+    }
+    return result;
+}
+
+std::string script(const std::vector<sessions::Action>& session) {
+    std::string out;
+    for (const sessions::Action& a : session) {
+        switch (a.kind) {
+        case sessions::Action::set:
+            out += "set " + std::string(ui::controlName(a.control)) + ' ' + a.text + '\n';
+            break;
+        case sessions::Action::select:
+            out += "select cbasig " + std::to_string(a.position) + '\n';
+            break;
+        case sessions::Action::click:
+            out += "click " + std::string(ui::controlName(a.control)) + '\n';
+            break;
+        }
+    }
+    return out;
+}
+
+std::string verdictOf(const json& controls) {
+    if (controls["Eroare"]["visible"].get<bool>()) {
+        return "limit";
+    }
+    return controls["Frame6"]["visible"].get<bool>() ? "refused" : "accepted";
+}
+
+TEST(BatchVariants, EachRowIsTheSnapshotAfterSettingItsDuration) {
+    std::mt19937 rng(4242);
+    for (int round = 0; round < 60; ++round) {
+        const std::string session =
+            script(sessions::randomSession(rng, 1 + static_cast<int>(rng() % 10)));
+        SCOPED_TRACE(session);
+        const auto out = lines(run(session + "snapshot\nvariants\nsnapshot\n"));
+        ASSERT_EQ(out.size(), 3U);
+        // Nothing seen by the next snapshot: no recalculation, no message box, no change.
+        const json before = json::parse(out[0]);
+        json after = json::parse(out[2]);
+        EXPECT_EQ(after["messages"], json::array());
+        after["messages"] = before["messages"];
+        EXPECT_EQ(after, before);
+
+        const json variants = json::parse(out[1])["variants"];
+        const double durata = before["state"]["durata"].get<double>();
+        int current = 0;
+        for (const json& row : variants["rows"]) {
+            // The extra row's text is the duration as the window writes numbers; the listed
+            // ones and every whole duration are their plain digits.
+            const double d = row["duration"].get<double>();
+            const std::string text =
+                d == static_cast<int>(d)
+                    ? std::to_string(static_cast<int>(d))
+                    : before["controls"]["tbdurcred"]["text"].get<std::string>();
+            if (d != static_cast<int>(d) && text != "24.5" && text != "47.5") {
+                continue; // a text such as "12.50" is not what number-to-text writes
+            }
+            SCOPED_TRACE("duration " + text);
+            const json shown =
+                json::parse(lines(run(session + "set tbdurcred " + text + "\nsnapshot\n")).at(0));
+            const json& c = shown["controls"];
+            EXPECT_EQ(row["verdict"], verdictOf(c));
+            for (const char* box : {"tbdob", "bnr", "tbsumacc"}) {
+                EXPECT_EQ(row[box], c[box]["text"]) << box;
+            }
+            for (const char* label : {"lbrata", "lbdobaferenta", "lbdae"}) {
+                EXPECT_EQ(row[label], c[label]["caption"]) << label;
+            }
+            for (const char* figure : {"dobanda", "rataluna", "daeval"}) {
+                EXPECT_EQ(row[figure], shown["state"][figure]) << figure;
+            }
+            EXPECT_EQ(row["current"].get<bool>(), d == durata);
+            current += row["current"].get<bool>() ? 1 : 0;
+        }
+        EXPECT_EQ(current, 1);
+    }
+}
+
+TEST(BatchVariants, RowsAndAnswersAsOneLine) {
+    const std::string customer =
+        "set vn 3000\nset ar 350\nset tbvp 2000\nset tbavans 500\nset tbdurcred 48\n";
+    const auto out = lines(run(customer + "variants\n"));
+    ASSERT_EQ(out.size(), 1U);
+    const json v = json::parse(out[0]);
+    ASSERT_EQ(v.size(), 1U);
+    const json& body = v["variants"];
+    EXPECT_EQ(body["min_down_payment"], 0);
+    EXPECT_EQ(body["min_duration"], 6);
+    EXPECT_EQ(body["max_duration"], 60);
+    EXPECT_EQ(body["max_product_value"], 24504);
+    ASSERT_EQ(body["rows"].size(), 11U);
+    EXPECT_EQ(body["rows"][8]["current"], true);
+
+    const json between = json::parse(
+        lines(run(customer + "set tbdurcred 45.5\nvariants\n")).at(0))["variants"]["rows"];
+    ASSERT_EQ(between.size(), 12U);
+    EXPECT_EQ(between[8]["duration"], 45.5);
+    EXPECT_EQ(between[8]["current"], true);
+    EXPECT_EQ(between[8]["dobanda"], 0.09);
+    EXPECT_EQ(between[9]["duration"], 48);
+    // Keys in the documented order, numbers as JSON integers.
+    EXPECT_EQ(out[0].rfind("{\"variants\":{\"rows\":[{\"duration\":6,\"current\":false,"
+                           "\"verdict\":\"accepted\",\"tbdob\":\" 16.70%\",\"lbrata\":",
+                           0),
+              0U);
+    EXPECT_NE(out[0].find("],\"min_down_payment\":0,\"min_duration\":6,\"max_duration\":60,"
+                          "\"max_product_value\":24504}}"),
+              std::string::npos);
+
+    const json none = json::parse(
+        lines(run("set vn 300\nset ar 500\nset tbvp 5000\nvariants\n")).at(0))["variants"];
+    for (const char* key :
+         {"min_down_payment", "min_duration", "max_duration", "max_product_value"}) {
+        EXPECT_TRUE(none[key].is_null()) << key;
+    }
+}
+
+TEST(BatchVariants, TakesNoOperand) {
+    std::istringstream in("variants now\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(batch::runScript(in, out, err), batch::malformed);
+    EXPECT_EQ(err.str(), "line 1: variants takes no operand\n");
+}
+
+} // namespace

@@ -1,0 +1,234 @@
+#include "loan/loan.h"
+#include "offer/what_would_pass.h"
+#include "sessions.h"
+#include "window_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+// The answers are searched for with few variants; here they are checked against every whole RON
+// and every whole month, one real variant each.
+namespace {
+
+using core::Control;
+using offer::Verdict;
+
+std::string optionalText(const std::optional<long long>& v) {
+    return v ? std::to_string(*v) : "none";
+}
+
+class Customer : public ::testing::Test {
+protected:
+    void SetUp() override { form.Form_Load(); }
+    void set(Control c, const std::string& text) { form.controls().setText(c, text); }
+    void inputs(const std::string& vn, const std::string& ar, const std::string& ad,
+                const std::string& vp, const std::string& avans, const std::string& durata) {
+        set(Control::vn, vn);
+        set(Control::ar, ar);
+        set(Control::ad, ad);
+        set(Control::tbvp, vp);
+        set(Control::tbavans, avans);
+        set(Control::tbdurcred, durata);
+    }
+    bool accepted(Control box, long long n) {
+        offer::WhatIf probe(form);
+        probe.set(box, std::to_string(n));
+        return probe.verdict() == Verdict::accepted;
+    }
+    offer::Answers answers() {
+        offer::WhatIf whatIf(form);
+        return offer::whatWouldPass(whatIf, form);
+    }
+
+    ui::MessageLog log;
+    ui::Form1 form{log};
+};
+
+// Every whole value in [from, to], by a real variant each; the first and last accepted.
+struct Scan {
+    std::optional<long long> first, last;
+};
+
+Scan scan(const ui::Form1& form, Control box, long long from, long long to) {
+    offer::WhatIf probe(form);
+    Scan out;
+    for (long long n = from; n <= to; ++n) {
+        probe.set(box, std::to_string(n));
+        if (probe.verdict() == Verdict::accepted) {
+            if (!out.first) {
+                out.first = n;
+            }
+            out.last = n;
+        }
+    }
+    return out;
+}
+
+void expectBruteForce(const ui::Form1& form, const std::string& trace) {
+    SCOPED_TRACE(trace);
+    const core::SimulationState& s = form.state();
+    offer::WhatIf whatIf(form);
+    const offer::Answers a = offer::whatWouldPass(whatIf, form);
+    const Scan down =
+        scan(form, Control::tbavans, 0, static_cast<long long>(std::floor(s.valoareprodus)));
+    EXPECT_EQ(optionalText(a.minDownPayment), optionalText(down.first)) << "down payment";
+    const Scan months = scan(form, Control::tbdurcred, 6, 60);
+    EXPECT_EQ(optionalText(a.minDuration), optionalText(months.first)) << "shortest duration";
+    EXPECT_EQ(optionalText(a.maxDuration), optionalText(months.last)) << "longest duration";
+    const double top = std::floor(s.valavans + s.plafoncredit / (1 + s.comacord));
+    const Scan value = scan(form, Control::tbvp, 0, static_cast<long long>(top));
+    EXPECT_EQ(optionalText(a.maxProductValue), optionalText(value.last)) << "product value";
+}
+
+std::string describe(const ui::Form1& form) {
+    std::string out;
+    for (const Control c : {Control::vn, Control::ar, Control::ad, Control::tbvp, Control::tbavans,
+                            Control::tbdurcred, Control::cbasig}) {
+        out += std::string(ui::controlName(c)) + "='" + form.controls().text(c) + "' ";
+    }
+    return out + "Check2=" + std::to_string(form.controls().value(Control::Check2));
+}
+
+// Customers around the edges that make the rule jump: incomes for which the instalment sits near
+// the limit, product values whose credit crosses 510, 3999.99/4000 and the ceiling, durations
+// across the grid's rows, every insurance, both payment methods, negative amounts typed.
+TEST(WhatWouldPass, EqualsAScanOfEveryWholeValue) {
+    std::mt19937 rng(77);
+    const std::vector<std::string> durations = {"6",  "9",  "12", "13",   "24",   "36", "37", "47",
+                                                "48", "54", "60", "24.5", "47.5", "5",  "70"};
+    for (int round = 0; round < 16; ++round) {
+        ui::MessageLog log;
+        ui::Form1 form(log);
+        form.Form_Load();
+        auto text = [&](int lo, int hi) {
+            return std::to_string(std::uniform_int_distribution<int>(lo, hi)(rng));
+        };
+        form.controls().setText(Control::vn, text(800, 9000));
+        form.controls().setText(Control::ar, round % 9 == 4 ? text(-2000, -100) : text(0, 900));
+        form.controls().setText(Control::ad, text(0, 300));
+        form.controls().setText(Control::tbvp, round % 6 == 1 ? text(3000, 5500) : text(0, 16000));
+        form.controls().setText(Control::tbavans, text(0, 3000));
+        form.controls().setText(Control::tbdurcred, durations[rng() % durations.size()]);
+        form.controls().select(Control::cbasig, static_cast<int>(rng() % 4));
+        if (rng() % 3 == 0) {
+            form.click(Control::Check2);
+        }
+        expectBruteForce(form, describe(form));
+    }
+}
+
+// The state carries the commission rates of earlier recalculations: the same inputs reached
+// along different roads may have different answers, each the form's own.
+TEST(WhatWouldPass, FollowsTheCommissionLeftByEarlierRecalculations) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 4; ++round) {
+        ui::MessageLog log;
+        ui::Form1 form(log);
+        form.Form_Load();
+        auto session = sessions::randomSession(rng, 8);
+        sessions::replay(form, session);
+        form.controls().setText(Control::vn, "2600");
+        form.controls().setText(Control::ar, "150");
+        form.controls().setText(Control::tbvp, "4350.5");
+        form.controls().setText(Control::tbavans, "0");
+        form.controls().setText(Control::tbdurcred, round % 2 ? "47.5" : "48");
+        expectBruteForce(form, describe(form));
+    }
+}
+
+// The form's "Valoare maxima bunuri" is the income's largest credit at the present credit's
+// rate and commission, plus the down payment; it treats the insurance as a rate added to the
+// annuity's divisor rather than charged on the balance with the interest. The largest product
+// value accepted is what the form itself accepts, value by value, in whatever band each value
+// falls. The two agree only when neither effect is at play.
+TEST_F(Customer, LargestValueAcceptedAgainstTheFormsLargestValue) {
+    inputs("4200", "350", "100", "10000", "500", "24");
+    EXPECT_EQ(form.controls().text(Control::tbsumacc), "18567.61");
+    EXPECT_EQ(answers().maxProductValue, 18567); // same rate and band: they agree
+    EXPECT_TRUE(accepted(Control::tbvp, 18567));
+    EXPECT_FALSE(accepted(Control::tbvp, 18568));
+
+    form.controls().select(Control::cbasig, 1); // "Standard"
+    EXPECT_EQ(form.controls().text(Control::tbsumacc), "17234.78");
+    const auto standard = answers().maxProductValue;
+    ASSERT_TRUE(standard.has_value());
+    EXPECT_EQ(*standard, 17715); // the insurance on the balance weighs less than in the formula
+    EXPECT_TRUE(accepted(Control::tbvp, *standard));
+    EXPECT_FALSE(accepted(Control::tbvp, *standard + 1));
+}
+
+TEST_F(Customer, LargerValueFallsInTheGridsCheaperBand) {
+    inputs("3000", "350", "", "2000", "500", "48");
+    EXPECT_EQ(form.controls().text(Control::tbsumacc), "19284.44"); // at 9 % and 1.5 %
+    EXPECT_EQ(form.state().dobanda, 0.09);
+    const auto largest = answers().maxProductValue;
+    ASSERT_TRUE(largest.has_value());
+    EXPECT_GE(*largest, 24504); // at 7 % and 0.5 %, the band of credits from 4000
+    EXPECT_TRUE(accepted(Control::tbvp, 24504));
+    EXPECT_FALSE(accepted(Control::tbvp, *largest + 1));
+    // Between the two, values the form's own figure calls affordable are refused: the answer is
+    // not the end of one accepted stretch.
+    offer::WhatIf probe(form);
+    probe.set(Control::tbvp, "3000");
+    EXPECT_EQ(probe.verdict(), Verdict::accepted);
+}
+
+TEST_F(Customer, NothingToFindAndTheCutOff) {
+    inputs("3000", "", "", "5000", "0", "70"); // out of limits whatever the amounts
+    auto a = answers();
+    EXPECT_FALSE(a.minDownPayment || a.maxProductValue);
+    EXPECT_EQ(a.minDuration, 6);
+    EXPECT_EQ(a.maxDuration, 60);
+
+    inputs("300", "500", "", "5000", "0", "24"); // other instalments beyond the income's share
+    a = answers();                               // refused even with no credit at all
+    EXPECT_FALSE(a.minDownPayment || a.minDuration || a.maxDuration || a.maxProductValue);
+
+    inputs("3000", "", "", "2000000000", "0", "24");
+    a = answers();
+    EXPECT_FALSE(a.minDownPayment || a.minDuration || a.maxDuration || a.maxProductValue);
+    inputs("3000", "", "", "5000", "1000000001", "24");
+    a = answers();
+    EXPECT_FALSE(a.minDownPayment || a.minDuration || a.maxDuration || a.maxProductValue);
+}
+
+// The edges are where the grid and the bands may change, and only there.
+TEST(CreditEdges, GridAndBandsAreConstantBetweenThem) {
+    core::SimulationState s;
+    core::setCreditParameters(s);
+    core::setProductParameters(s);
+    const std::vector<double> edges = offer::creditEdges(s);
+    ASSERT_TRUE(std::is_sorted(edges.begin(), edges.end()));
+    auto key = [&](double credit, double months) {
+        core::SimulationState t = s;
+        t.valoarecredit = credit;
+        t.durata = months;
+        t.comgestdd = -1;
+        core::Comision_Gestiune(t);
+        return std::pair(loan::dobgrila(months, credit), t.comgestdd);
+    };
+    std::vector<double> points = {-1000, 0};
+    for (const double e : edges) {
+        points.push_back(e);
+    }
+    points.push_back(100000);
+    for (double months = 1; months <= 70; months += 0.5) {
+        for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+            const double lo = std::nextafter(points[i], 1e9);
+            const double hi = std::nextafter(points[i + 1], -1e9);
+            const auto expected = key(lo, months);
+            for (int step = 0; step <= 64; ++step) {
+                const double c = lo + (hi - lo) * step / 64;
+                EXPECT_EQ(key(c, months), expected) << "credit " << c << ", " << months;
+            }
+            EXPECT_EQ(key(hi, months), expected) << "credit " << hi << ", " << months;
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,60 @@
+#include "offer/what_if.h"
+
+namespace offer {
+
+std::string_view verdictName(Verdict v) {
+    switch (v) {
+    case Verdict::limit:
+        return "limit";
+    case Verdict::refused:
+        return "refused";
+    case Verdict::accepted:
+        return "accepted";
+    case Verdict::fault:
+        break;
+    }
+    return "fault";
+}
+
+WhatIf::WhatIf(const ui::Form1& form) : form_(form), copy_(log_) {
+    copy_.setFaultSink(&faults_);
+}
+
+const ui::Form1& WhatIf::set(Control box, std::string_view text) {
+    copy_.copyFrom(form_);
+    log_.shown.clear();
+    faults_.met.clear();
+    copy_.controls().setText(box, text);
+    return copy_;
+}
+
+Verdict WhatIf::verdict() const {
+    if (!faults_.met.empty()) {
+        return Verdict::fault;
+    }
+    const ui::ControlModel& m = copy_.controls();
+    if (m.visible(Control::Eroare)) {
+        return Verdict::limit;
+    }
+    return m.visible(Control::Frame6) ? Verdict::refused : Verdict::accepted;
+}
+
+std::string limitSummary(std::string_view caption) {
+    std::string out;
+    while (!caption.empty()) {
+        const auto end = caption.find('\r');
+        std::string_view line = caption.substr(0, end);
+        caption = end == std::string_view::npos ? std::string_view{} : caption.substr(end + 1);
+        line = line.substr(0, line.find(" ("));
+        if (line.empty()) {
+            continue;
+        }
+        if (!out.empty()) {
+            out += "; ";
+        }
+        out += line;
+    }
+    return out;
+}
+
+} // namespace offer
