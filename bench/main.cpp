@@ -1,13 +1,12 @@
+#include "bench/run_with_summary.h"
+
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <charconv>
-#include <fstream>
 #include <initializer_list>
-#include <iostream>
 #include <map>
 #include <string>
-#include <string_view>
 #include <vector>
 
 // Runs the benchmarks as usual, then prints the figures the project tracks, each against its
@@ -122,29 +121,6 @@ std::string summary(const SummaryReporter& r) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string summaryPath;
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg.starts_with("--summary=")) {
-            summaryPath = arg.substr(10);
-        } else {
-            args.push_back(argv[i]);
-        }
-    }
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) {
-        return 2;
-    }
     SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    const std::string table = summary(reporter);
-    std::cout << '\n' << table;
-    if (!summaryPath.empty()) {
-        std::ofstream(summaryPath) << table;
-    }
-    return reporter.failed ? 1 : 0;
+    return bench::runWithSummary(argc, argv, reporter, summary);
 }

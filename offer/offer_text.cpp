@@ -109,7 +109,7 @@ OfferText offerText(const ui::Form1& form, const ScheduleOffer& schedule) {
     } else {
         exact += " (" + schedule.daeExactReason + ")";
     }
-    const std::string cost = w.caption(Control::lbdobaferenta);
+    const std::string& cost = w.caption(Control::lbdobaferenta);
     out.keyFigures = {
         {"Rata lunara", ron(first.instalment)},
         {"Asigurare luna 1", ron(first.insurance)},

@@ -4,6 +4,7 @@
 #include "runtime/find_root.h"
 #include "schedule/dae_exact.h"
 #include "schedule/schedule.h"
+#include "tests/flows_of.h"
 
 #include <gtest/gtest.h>
 
@@ -45,14 +46,7 @@ double quadRate(const std::vector<double>& flows, double lo, double hi) {
     return static_cast<double>((a + b) / 2);
 }
 
-std::vector<double> flowsOf(double cs, int n, const MonthlySchedule& s) {
-    std::vector<double> cf(static_cast<std::size_t>(n) + 1, 0.0);
-    cf[0] = cs;
-    for (std::size_t i = 1; i < cf.size(); ++i) {
-        cf[i] = -(s.acomgest[i] + s.adobanda[i] + s.aprincipal[i]);
-    }
-    return cf;
-}
+using testing_support::flowsOf;
 
 TEST(FindRoot, BracketedSearch) {
     // x^3 - 2x - 5, the classic test cubic; its real root to 17 digits.

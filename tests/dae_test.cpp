@@ -2,6 +2,7 @@
 #include "runtime/numeric.h"
 #include "runtime/runtime_error.h"
 #include "schedule/schedule.h"
+#include "tests/flows_of.h"
 
 #include <gtest/gtest.h>
 
@@ -27,15 +28,7 @@ MonthlySchedule scheduleFor(const Credit& c, double per) {
     return s;
 }
 
-// Months 0 to n of the cash flows, built here independently of the library.
-std::vector<double> flowsOf(double cs, int n, const MonthlySchedule& s) {
-    std::vector<double> cf(static_cast<std::size_t>(n) + 1, 0.0);
-    cf[0] = cs;
-    for (std::size_t i = 1; i < cf.size(); ++i) {
-        cf[i] = -(s.acomgest[i] + s.adobanda[i] + s.aprincipal[i]);
-    }
-    return cf;
-}
+using testing_support::flowsOf;
 
 struct Scan {
     int index = 0;  // trial with the smallest distance (0: the starting rate itself)

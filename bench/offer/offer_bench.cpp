@@ -2,6 +2,7 @@
 // a keystroke, and the offer written as PDF. Prints the medians against their goals as a
 // Markdown table (also to --summary=FILE). Run by scripts/bench.
 
+#include "bench/run_with_summary.h"
 #include "ui/qt/application.h"
 #include "ui/qt/offer_actions.h"
 #include "ui/qt/schedule_window.h"
@@ -15,12 +16,9 @@
 
 #include <array>
 #include <charconv>
-#include <fstream>
-#include <iostream>
 #include <map>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace {
@@ -158,28 +156,6 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ui::qt::prepareApplication();
-    std::string summaryPath;
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg.starts_with("--summary=")) {
-            summaryPath = arg.substr(10);
-        } else {
-            args.push_back(argv[i]);
-        }
-    }
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) {
-        return 2;
-    }
     Medians medians;
-    benchmark::RunSpecifiedBenchmarks(&medians);
-    benchmark::Shutdown();
-    const std::string table = summary(medians);
-    std::cout << '\n' << table;
-    if (!summaryPath.empty()) {
-        std::ofstream(summaryPath) << table;
-    }
-    return medians.failed ? 1 : 0;
+    return bench::runWithSummary(argc, argv, medians, summary);
 }

@@ -105,13 +105,16 @@ bool OfferActions::writeWhole(const QString& path, const char* what,
     QString failure;
     if (!file.open(QIODevice::WriteOnly)) {
         failure = file.errorString();
-    } else if (!write(file)) {
-        failure =
-            file.errorString().isEmpty() ? QStringLiteral("scriere esuata") : file.errorString();
-        file.cancelWriting();
-        file.commit(); // removes the temporary file
-    } else if (!file.commit()) {
-        failure = file.errorString();
+    } else {
+        if (!write(file)) {
+            failure = file.errorString().isEmpty() ? QStringLiteral("scrierea nu a reusit")
+                                                   : file.errorString();
+            file.cancelWriting();
+        }
+        // Renames the complete file into place; after a cancel it only removes the temporary one.
+        if (!file.commit() && failure.isEmpty()) {
+            failure = file.errorString();
+        }
     }
     if (failure.isEmpty()) {
         return true;
