@@ -32,6 +32,20 @@ DurationRow rowOf(WhatIf& whatIf, double duration, std::string text, double curr
 
 } // namespace
 
+std::string verdictText(const DurationRow& row) {
+    switch (row.verdict) {
+    case Verdict::accepted:
+        return "Acceptat";
+    case Verdict::refused:
+        return "Refuzat - indatorare";
+    case Verdict::limit:
+        return limitSummary(row.limitText);
+    case Verdict::fault:
+        break;
+    }
+    return "Eroare de calcul";
+}
+
 std::vector<DurationRow> durationRows(WhatIf& whatIf, const ui::Form1& form) {
     const double current = form.state().durata;
     bool listed = !std::isfinite(current);

@@ -24,6 +24,10 @@ struct DurationRow {
     double dobanda = 0, rataluna = 0, daeval = 0;
 };
 
+// The verdict as the variants window says it: "Acceptat", "Refuzat - indatorare", the error
+// panel's texts without their figures, or "Eroare de calcul".
+std::string verdictText(const DurationRow& row);
+
 // One row per listed duration and, when the form's duration is finite and not listed, one for
 // it (the text number-to-text writes); in increasing duration. `current` marks the row whose
 // duration equals the form's. `whatIf` must be of the form the rows are for.

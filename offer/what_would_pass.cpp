@@ -173,6 +173,21 @@ void durations(WhatIf& whatIf, const core::SimulationState& s, Answers& out) {
 
 } // namespace
 
+AnswerTexts answerTexts(const Answers& a) {
+    constexpr const char* none = "nu exista";
+    auto ron = [&](const std::optional<long long>& v) {
+        return v ? std::to_string(*v) + " RON" : std::string(none);
+    };
+    AnswerTexts out{ron(a.minDownPayment), none, ron(a.maxProductValue)};
+    if (a.minDuration && a.maxDuration) {
+        out.durations =
+            *a.minDuration == *a.maxDuration
+                ? std::to_string(*a.minDuration) + " luni"
+                : std::to_string(*a.minDuration) + " - " + std::to_string(*a.maxDuration) + " luni";
+    }
+    return out;
+}
+
 std::vector<double> creditEdges(const core::SimulationState&) {
     // The bounds of the grid's rules and of the commission bands, in RON of credit value.
     return {510, 3999.99, 4000, 30000};

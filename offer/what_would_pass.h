@@ -3,6 +3,7 @@
 #include "offer/what_if.h"
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace offer {
@@ -28,6 +29,13 @@ struct Answers {
 };
 
 inline constexpr double answerCutOff = 1e9;
+
+// The three answers as the variants window writes them, each "nu exista" when there is none:
+// "1250 RON", "12 - 60 luni", "24504 RON".
+struct AnswerTexts {
+    std::string minDownPayment, durations, maxProductValue;
+};
+AnswerTexts answerTexts(const Answers& a);
 
 Answers whatWouldPass(WhatIf& whatIf, const ui::Form1& form);
 

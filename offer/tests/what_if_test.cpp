@@ -203,6 +203,9 @@ TEST_F(Form, RowShowsWhatTheFormWouldShow) {
     const auto beyond = offer::durationRows(whatIf, form).back();
     EXPECT_EQ(beyond.verdict, offer::Verdict::limit);
     EXPECT_EQ(offer::limitSummary(beyond.limitText), "Durata creditului este prea mare");
+    EXPECT_EQ(offer::verdictText(beyond), "Durata creditului este prea mare");
+    EXPECT_EQ(offer::verdictText(row24), "Refuzat - indatorare");
+    EXPECT_EQ(offer::verdictText(rows[10]), "Acceptat");
 }
 
 TEST(LimitSummary, TextsWithoutTheirFigures) {

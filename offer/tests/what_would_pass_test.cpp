@@ -189,6 +189,16 @@ TEST_F(Customer, NothingToFindAndTheCutOff) {
     a = answers();                               // refused even with no credit at all
     EXPECT_FALSE(a.minDownPayment || a.minDuration || a.maxDuration || a.maxProductValue);
 
+    const offer::AnswerTexts none = offer::answerTexts(a);
+    EXPECT_EQ(none.minDownPayment, "nu exista");
+    EXPECT_EQ(none.durations, "nu exista");
+    EXPECT_EQ(none.maxProductValue, "nu exista");
+    const offer::AnswerTexts some = offer::answerTexts({1250, 12, 60, 24504});
+    EXPECT_EQ(some.minDownPayment, "1250 RON");
+    EXPECT_EQ(some.durations, "12 - 60 luni");
+    EXPECT_EQ(some.maxProductValue, "24504 RON");
+    EXPECT_EQ(offer::answerTexts({0, 6, 6, 0}).durations, "6 luni");
+
     inputs("3000", "", "", "2000000000", "0", "24");
     a = answers();
     EXPECT_FALSE(a.minDownPayment || a.minDuration || a.maxDuration || a.maxProductValue);

@@ -3,6 +3,7 @@
 #include "ui/qt/application.h"
 #include "ui/qt/layout.h"
 #include "ui/qt/offer_actions.h"
+#include "ui/qt/variants_window.h"
 #include "ui/window_facts.h"
 
 #include <QApplication>
@@ -189,6 +190,7 @@ SimulatorWindow::SimulatorWindow(QWidget* parent)
     form_.setFaultSink(faultNotice_.get());
     form_.addRecalculationObserver([this] { faultNotice_->follow(); });
     offerActions_ = new OfferActions(*this);
+    addVariantsEntry(*this);
 }
 
 SimulatorWindow::~SimulatorWindow() = default;
