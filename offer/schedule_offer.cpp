@@ -18,6 +18,11 @@ bool finite(const MonthRow& r) {
 std::optional<std::string> refusal(const ui::Form1& form) {
     const ui::ControlModel& w = form.controls();
     const core::SimulationState& s = form.state();
+    // A recalculation abandoned by a runtime error leaves figures of earlier inputs beside new
+    // ones: nothing the window shows then may go on paper.
+    if (!form.resultsCurrent()) {
+        return "Ultimul calcul a fost intrerupt de o eroare: cifrele afisate nu sunt actuale.";
+    }
     if (w.visible(Control::Eroare)) {
         return "Simularea nu respecta limitele produsului: vezi mesajul de eroare din fereastra.";
     }

@@ -41,8 +41,9 @@ struct ScheduleOffer {
 };
 
 // The schedule behind the window's figures, months 1 to the duration, when an offer may be made:
-// neither the error nor the indebtedness panel shown, no refusal, a financed amount and an
-// instalment above 0, a whole number of months, and every figure used finite.
+// the last recalculation completed, neither the error nor the indebtedness panel shown, no
+// refusal, a financed amount and an instalment above 0, a whole number of months, and every
+// figure used finite.
 ScheduleOffer scheduleOffer(const ui::Form1& form);
 
 // Why the exact effective rate is missing, as one sentence for the agent.

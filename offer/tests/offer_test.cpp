@@ -119,6 +119,18 @@ TEST(ScheduleOffer, RefusedWithAReason) {
     }
 }
 
+// Made by hand, as no product allows it: a management commission below -100 % a month makes the
+// instalment raise a negative number to a fractional power, and the recalculation stops there.
+TEST(ScheduleOffer, RefusedAfterAnAbandonedRecalculation) {
+    Window w({"1000", "", "5"});
+    w.form.state().comgestdd = -1.5;
+    w.form.controls().setText(Control::tbdurcred, "5.5");
+    ASSERT_FALSE(w.form.resultsCurrent());
+    const offer::ScheduleOffer o = offer::scheduleOffer(w.form);
+    EXPECT_FALSE(o.valid);
+    EXPECT_EQ(o.reason.rfind("Ultimul calcul a fost intrerupt", 0), 0U) << o.reason;
+}
+
 TEST(ScheduleOffer, ReadsTheWindowWithoutChangingIt) {
     const Window w(accepted[0]);
     const long before = w.form.recalculations();
