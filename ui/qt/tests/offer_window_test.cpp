@@ -6,12 +6,14 @@
 
 #include "batch/csv.h"
 #include "ui/qt/offer_actions.h"
+#include "ui/qt/offer_document.h"
 #include "ui/qt/schedule_window.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QProcess>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -210,6 +212,26 @@ private slots:
                 QVERIFY2(fonts[i].contains(QStringLiteral(" yes ")), qPrintable(fonts[i]));
             }
         }
+    }
+
+    // The printer gets the same document as the PDF, laid out on its own page and resolution.
+    void PrinterGetsTheSameDocument() {
+        auto window = openWindow();
+        QVERIFY(window);
+        typeExample(*window, "48");
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("printed.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        printer.setPageSize(QPageSize(QPageSize::Letter));
+        const offer::OfferText text = offer::offerText(window->form());
+        const int pages = ui::qt::paintOffer(text, QDate(2026, 3, 14), printer);
+        QVERIFY(pages >= 2);
+        const QString printed = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+        QVERIFY(printed.contains(QStringLiteral("Pagina %1 din %1").arg(pages)));
+        QVERIFY(printed.contains(QString::fromStdString(text.totals[1])));
+        QVERIFY(run(QStringLiteral("pdfinfo"), {path}).contains(QStringLiteral("letter")));
     }
 
     void CsvReadsBackAsTheWindowsTable() {
