@@ -153,23 +153,25 @@ bool OfferActions::exportCsv(const QString& path) {
     });
 }
 
-void OfferActions::askSavePdf() {
+// The save dialog, in the agent's documents folder with the proposed name; empty when cancelled.
+QString OfferActions::askPath(const QString& title, const QString& extension,
+                              const QString& filter) {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString path =
-        QFileDialog::getSaveFileName(&window_, QStringLiteral("Salveaza oferta PDF"),
-                                     QDir(folder).filePath(proposedName(QStringLiteral("pdf"))),
-                                     QStringLiteral("Documente PDF (*.pdf)"));
+    return QFileDialog::getSaveFileName(&window_, title,
+                                        QDir(folder).filePath(proposedName(extension)), filter);
+}
+
+void OfferActions::askSavePdf() {
+    const QString path = askPath(QStringLiteral("Salveaza oferta PDF"), QStringLiteral("pdf"),
+                                 QStringLiteral("Documente PDF (*.pdf)"));
     if (!path.isEmpty()) {
         savePdf(path);
     }
 }
 
 void OfferActions::askExportCsv() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString path =
-        QFileDialog::getSaveFileName(&window_, QStringLiteral("Exporta graficul CSV"),
-                                     QDir(folder).filePath(proposedName(QStringLiteral("csv"))),
-                                     QStringLiteral("Tabele CSV (*.csv)"));
+    const QString path = askPath(QStringLiteral("Exporta graficul CSV"), QStringLiteral("csv"),
+                                 QStringLiteral("Tabele CSV (*.csv)"));
     if (!path.isEmpty()) {
         exportCsv(path);
     }

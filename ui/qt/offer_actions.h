@@ -49,6 +49,7 @@ public:
 
 private:
     void followForm();
+    QString askPath(const QString& title, const QString& extension, const QString& filter);
     void askSavePdf();
     void askExportCsv();
     void askPrint();
