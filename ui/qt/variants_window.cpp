@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QFont>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -12,6 +13,8 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace ui::qt {
 namespace {
@@ -128,7 +131,16 @@ VariantsWindow::VariantsWindow(ui::Form1& form, QWidget* parent)
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setAlternatingRowColors(true);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Widths fixed once, wide enough for any figure: fitting them to the contents at every
+    // keystroke would cost more than the variants themselves.
+    const QFontMetrics metrics(table_->font());
+    const int figure = metrics.horizontalAdvance(QStringLiteral("99999999.99  %")) + 12;
+    for (int c = 0; c + 1 < static_cast<int>(headers.size()); ++c) {
+        const int title = table_->horizontalHeader()->fontMetrics().horizontalAdvance(
+                              QString::fromUtf8(headers[static_cast<std::size_t>(c)])) +
+                          16;
+        table_->setColumnWidth(c, std::max(figure, title));
+    }
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     connect(table_, &QAbstractItemView::doubleClicked, this,
@@ -160,7 +172,7 @@ VariantsWindow::VariantsWindow(ui::Form1& form, QWidget* parent)
             pending_->start();
         }
     });
-    resize(720, 420);
+    resize(960, 440);
     refresh();
 }
 
