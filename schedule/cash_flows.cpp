@@ -7,7 +7,7 @@
 
 namespace schedule::detail {
 
-std::vector<double> cashFlows(const Amount& cs, const Months& per, const MonthlySchedule& months) {
+std::vector<double> cashFlows(Amount cs, Months per, const MonthlySchedule& months) {
     const int n = runtime::toInt16(per);
     std::vector<double> flows(static_cast<std::size_t>(std::max(n, 0)) + 1, 0.0);
     flows[0] = cs;
@@ -27,7 +27,7 @@ double shortDurationRate(const std::vector<double>& flows) {
     return runtime::IRR(series);
 }
 
-double firstTrialRate(const Rate& DOB, const Rate& comision, const Months& per, Rate comgestluna) {
+double firstTrialRate(Rate DOB, Rate comision, Months per, Rate comgestluna) {
     if (per == 0.0) {
         return 0.0;
     }

@@ -98,7 +98,7 @@ DaeExact dae_exact(std::span<const double> flows, const runtime::RootSettings& a
     return out;
 }
 
-DaeExact dae_exact(const Amount& cs, const Months& per, const MonthlySchedule& months) {
+DaeExact dae_exact(Amount cs, Months per, const MonthlySchedule& months) {
     if (!std::isfinite(per) || per < 0.0 || per > 32767.0) {
         return failed(DaeExactFailure::NotFinite);
     }

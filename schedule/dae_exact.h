@@ -40,6 +40,6 @@ DaeExact dae_exact(std::span<const double> flows,
 
 // The same cash flows as dae_ok: cs received, then each month's commission, interest and
 // principal for months 1 to per rounded to a whole month.
-DaeExact dae_exact(const Amount& cs, const Months& per, const MonthlySchedule& months);
+DaeExact dae_exact(Amount cs, Months per, const MonthlySchedule& months);
 
 } // namespace schedule
