@@ -245,7 +245,7 @@ TEST(TariffFile, BadBytesAreRefusedCleanly) {
     // Brackets inside strings do not count.
     EXPECT_EQ(problemsAfter([](json& d) { d["name"] = std::string(70, '['); }),
               std::vector<std::string>{});
-    EXPECT_EQ(problemsOf(std::string(2 * 1024 * 1024, ' ')),
+    EXPECT_EQ(problemsOf(std::string(std::size_t{2} * 1024 * 1024, ' ')),
               (std::vector<std::string>{"/: larger than 1 MiB (2097152 bytes)"}));
     json doc = json::parse(example);
     doc["credit"]["ceiling"] = 1;
