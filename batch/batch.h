@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tariff/tariff.h"
+
 #include <iosfwd>
 
 // The batch tool: the window's logic replayed without a display.
@@ -12,9 +14,11 @@ inline constexpr int malformed = 2; // a malformed script line, a bad header, ba
 
 // Script mode: actions one per line (set, type, erase, select, click, snapshot) on a window
 // after start-up; each snapshot is one JSON line on `out`.
-int runScript(std::istream& in, std::ostream& out, std::ostream& err);
+int runScript(std::istream& in, std::ostream& out, std::ostream& err,
+              const tariff::Tariff& tarif = tariff::builtIn());
 
 // Table mode: one simulation per CSV row in a fresh window; one output row per input row.
-int runTable(std::istream& in, std::ostream& out, std::ostream& err);
+int runTable(std::istream& in, std::ostream& out, std::ostream& err,
+             const tariff::Tariff& tarif = tariff::builtIn());
 
 } // namespace batch

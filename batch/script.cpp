@@ -60,7 +60,7 @@ bool parseCount(std::string_view text, long long& out) {
 
 class Session {
 public:
-    Session() : form_(log_) {
+    explicit Session(const tariff::Tariff& tarif) : form_(log_, tarif) {
         form_.setFaultSink(&faults_);
         form_.Form_Load();
     }
@@ -186,8 +186,8 @@ private:
 
 } // namespace
 
-int runScript(std::istream& in, std::ostream& out, std::ostream& err) {
-    Session session;
+int runScript(std::istream& in, std::ostream& out, std::ostream& err, const tariff::Tariff& tarif) {
+    Session session(tarif);
     std::string line;
     for (long long number = 1; std::getline(in, line); ++number) {
         if (!line.empty() && line.back() == '\r') {

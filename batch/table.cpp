@@ -57,8 +57,9 @@ void writeRecord(std::ostream& out, const std::vector<std::string>& fields) {
     out << "\r\n";
 }
 
+// `items`: the insurance list's items of a window after start-up.
 std::string readRow(const std::vector<std::string>& fields, const std::vector<Column>& header,
-                    Row& row) {
+                    const std::vector<std::string>& items, Row& row) {
     if (fields.size() != header.size()) {
         return "expected " + std::to_string(header.size()) + " fields, found " +
                std::to_string(fields.size());
@@ -70,8 +71,8 @@ std::string readRow(const std::vector<std::string>& fields, const std::vector<Co
             if (cell.empty()) {
                 break;
             }
-            for (std::size_t k = 0; k < ui::insuranceItems.size(); ++k) {
-                if (cell == ui::insuranceItems[k] || cell == std::to_string(k)) {
+            for (std::size_t k = 0; k < items.size(); ++k) {
+                if (cell == items[k] || cell == std::to_string(k)) {
                     row.insurance = static_cast<int>(k);
                 }
             }
@@ -97,9 +98,9 @@ std::string readRow(const std::vector<std::string>& fields, const std::vector<Co
     return {};
 }
 
-std::vector<std::string> simulate(const Row& row) {
+std::vector<std::string> simulate(const Row& row, const tariff::Tariff& tarif) {
     ui::MessageLog log;
-    ui::Form1 form(log);
+    ui::Form1 form(log, tarif);
     form.Form_Load();
     ui::ControlModel& m = form.controls();
     for (std::size_t i = 0; i < ui::inputBoxes.size(); ++i) {
@@ -155,9 +156,18 @@ std::string readHeader(std::vector<std::string> names, std::vector<Column>& head
     return {};
 }
 
+// The insurance list's items as start-up fills them.
+std::vector<std::string> insuranceItems(const tariff::Tariff& tarif) {
+    ui::MessageLog log;
+    ui::Form1 form(log, tarif);
+    form.Form_Load();
+    return form.controls().data(Control::cbasig).items;
+}
+
 } // namespace
 
-int runTable(std::istream& in, std::ostream& out, std::ostream& err) {
+int runTable(std::istream& in, std::ostream& out, std::ostream& err, const tariff::Tariff& tarif) {
+    const std::vector<std::string> items = insuranceItems(tarif);
     CsvReader reader(in);
     CsvRecord record;
     std::string error;
@@ -184,7 +194,7 @@ int runTable(std::istream& in, std::ostream& out, std::ostream& err) {
     while (reader.next(record, error)) {
         Row row;
         if (error.empty()) {
-            error = readRow(record.fields, header, row);
+            error = readRow(record.fields, header, items, row);
         }
         if (!error.empty()) {
             err << "line " << record.line << ": " << error << '\n';
@@ -192,7 +202,7 @@ int runTable(std::istream& in, std::ostream& out, std::ostream& err) {
             continue;
         }
         std::vector<std::string> fields = record.fields;
-        std::vector<std::string> shown = simulate(row);
+        std::vector<std::string> shown = simulate(row, tarif);
         fields.insert(fields.end(), shown.begin(), shown.end());
         writeRecord(out, fields);
     }

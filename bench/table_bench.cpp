@@ -19,10 +19,10 @@ std::string generatedTable() {
         return std::uniform_int_distribution(lo, hi)(engine);
     };
     auto insurance = [&between]() -> std::string {
-        const int k = between(0, static_cast<int>(ui::insuranceItems.size()));
-        return k == static_cast<int>(ui::insuranceItems.size())
-                   ? std::string()
-                   : std::string(ui::insuranceItems[static_cast<std::size_t>(k)]);
+        const auto& items = tariff::builtIn()->insurance;
+        const int k = between(0, static_cast<int>(items.size()));
+        return k == static_cast<int>(items.size()) ? std::string()
+                                                   : items[static_cast<std::size_t>(k)].name;
     };
     std::string csv = "vn,ar,ad,tbvp,tbavans,tbdurcred,cbasig,plata\r\n";
     for (int row = 0; row < tableRows; ++row) {

@@ -16,7 +16,6 @@ using runtime::Format;
 using runtime::toDouble;
 
 constexpr char CR = '\r';
-constexpr double durationGuard = 550;
 
 void readInputs(SimulationState& s, const Window& w) {
     s.venitnet = runtime::Val(w.text(C::vn));
@@ -87,18 +86,20 @@ void calcule(SimulationState& s, Window& w, MessageSink& messages) {
     if (s.durata == 0) {
         s.durata = 1;
     }
-    s.comacord = 0.087;
+    const tariff::Terms& tarif = s.tarif->terms();
+    s.comacord = tarif.granting_commission.rate;
 
-    if (s.durata > durationGuard) {
+    if (s.durata > tarif.duration.guard) {
         messages.show({"EROARE", "Valoare nepermisa!", 16});
-        w.setText(C::tbdurcred, "60"); // runs a whole nested recalculation
-        s.durata = 60;
+        // The tariff's own figure, not durmax; runs a whole nested recalculation.
+        w.setText(C::tbdurcred, runtime::NumberToText(tarif.duration.after_guard));
+        s.durata = tarif.duration.after_guard;
     }
 
     Comision_Gestiune(s); // new duration, previous credit value
     s.valoarecredit =
         toDouble(loan::valcredit(s.valoareprodus, s.comacord, s.valavans, s.comacordmin));
-    s.dobanda = loan::dobgrila(s.durata, s.valoarecredit);
+    s.dobanda = loan::dobgrila(s.durata, s.valoarecredit, tarif.interest);
     Comision_Gestiune(s);
     w.setText(C::tbdob, Format(s.dobanda * 100, " 0.00") + "%");
     s.procasig = toDouble(procent_asig(s, w.listIndex(C::cbasig)));
@@ -127,9 +128,9 @@ void calcule(SimulationState& s, Window& w, MessageSink& messages) {
     }
     w.setText(C::bnr, Format(indicebnr * 100, "0.00") + "  %");
 
-    s.sumamax = toDouble(schedule::sumacccomsold(s.venitnet, s.dobanda, s.comacord, s.durata,
-                                                 indicebnr, s.procasig, s.ratealte, s.datoriialte,
-                                                 s.comgestluna, s.plafoncredit));
+    s.sumamax = toDouble(schedule::sumacccomsold(
+        s.venitnet, s.dobanda, s.comacord, s.durata, indicebnr, s.procasig, s.ratealte,
+        s.datoriialte, s.comgestluna, s.plafoncredit, tarif.indebtedness_limit));
     if (s.sumamax == -1) {
         w.setText(C::tbsumacc, "REFUZAT");
     } else if (s.venitnet != 0) {

@@ -7,8 +7,9 @@ namespace core {
 
 // The recalculation: reads the six input boxes, the insurance list and the payment pair afresh,
 // computes every figure into the state and writes it into the window as soon as it is known.
-// A duration above 550 shows the message box and writes "60" into the duration box, which runs
-// a complete nested recalculation before this one goes on.
+// A duration above the tariff's guard (550) shows the message box and writes the duration that
+// replaces it ("60") into the duration box, which runs a complete nested recalculation before
+// this one goes on.
 //
 // A runtime error of the effective rate empties the DAE caption and the rest goes on; any other
 // runtime error leaves what was written and passes to the caller.

@@ -1,60 +1,52 @@
 #include "core/simulation_state.h"
 
 namespace core {
-
-void setCreditParameters(SimulationState& s) {
-    s.plafoncredit = 30000;
-    s.creditmin = 510;
-    s.comgestdd = 0.015;
-    s.comgestnum = 0.017;
-}
-
-void setProductParameters(SimulationState& s) {
-    s.durmax = 60;
-    s.durmin = 6;
-    s.comacord = 0.087;
-    s.comacordmin = 0;
-    s.procasigstd = 0.0044;
-    s.procasigoptim = 0.0064;
-    s.procasigsenior = 0.0084;
-}
-
 namespace {
 
-// Both rates follow the same bands, bounds inclusive; a gap (47 < D < 48, 3999.99 < C < 4000)
-// or anything outside matches nothing.
-int band(double C, double D) {
-    const bool wholeRange = C >= 510 && C <= 30000;
-    if ((wholeRange && D >= 6 && D <= 47) || (C >= 510 && C <= 3999.99 && D >= 48 && D <= 60)) {
-        return 1;
-    }
-    if (C >= 4000 && C <= 30000 && D >= 48 && D <= 60) {
-        return 2;
-    }
-    return 0;
+// The monthly rate of insurance position k; 0 for a position without an item.
+double insuranceRate(const tariff::Terms& t, std::size_t k) {
+    return k < t.insurance.size() ? t.insurance[k].monthly_rate : 0.0;
 }
 
 } // namespace
 
+void setCreditParameters(SimulationState& s) {
+    const tariff::Terms& t = s.tarif->terms();
+    s.plafoncredit = t.credit.ceiling;
+    s.creditmin = t.credit.minimum;
+    s.comgestdd = t.management_commission.initial.direct_debit;
+    s.comgestnum = t.management_commission.initial.cash;
+}
+
+void setProductParameters(SimulationState& s) {
+    const tariff::Terms& t = s.tarif->terms();
+    s.durmax = t.duration.maximum;
+    s.durmin = t.duration.minimum;
+    s.comacord = t.granting_commission.rate;
+    s.comacordmin = t.granting_commission.minimum;
+    s.procasigstd = insuranceRate(t, 1);
+    s.procasigoptim = insuranceRate(t, 2);
+    s.procasigsenior = insuranceRate(t, 3);
+}
+
 void Comision_Gestiune(SimulationState& s) {
-    switch (band(s.valoarecredit, s.durata)) {
-    case 1:
-        s.comgestnum = 0.017;
-        s.comgestdd = 0.015;
-        break;
-    case 2:
-        s.comgestnum = 0.007;
-        s.comgestdd = 0.005;
-        break;
-    default:
-        break;
+    // Bounds inclusive; a gap between bands (47 < D < 48, 3999.99 < C < 4000 in the built-in
+    // tariff) or anything outside matches nothing.
+    for (const tariff::CommissionBand& band : s.tarif->terms().management_commission.bands) {
+        if (band.holds(s.valoarecredit, s.durata)) {
+            s.comgestnum = band.rates.cash;
+            s.comgestdd = band.rates.direct_debit;
+            return;
+        }
     }
 }
 
 runtime::Variant procent_asig(const SimulationState& s, const std::int16_t& index) {
+    const auto& items = s.tarif->terms().insurance;
+    if (index < 0 || static_cast<std::size_t>(index) >= items.size()) {
+        return std::nullopt;
+    }
     switch (index) {
-    case 0:
-        return 0.0;
     case 1:
         return s.procasigstd;
     case 2:
@@ -62,7 +54,7 @@ runtime::Variant procent_asig(const SimulationState& s, const std::int16_t& inde
     case 3:
         return s.procasigsenior;
     default:
-        return std::nullopt;
+        return items[static_cast<std::size_t>(index)].monthly_rate;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "runtime/variant.h"
 #include "schedule/schedule.h"
+#include "tariff/tariff.h"
 
 #include <cstdint>
 
@@ -43,6 +44,11 @@ struct SimulationState {
     double daeval = 0;        // effective annual rate
 
     schedule::MonthlySchedule months;
+
+    // The tariff in force: start-up copies its parameters into the figures above; the bands,
+    // the rate grid, the insurance positions, the duration guard and the indebtedness limit are
+    // read from it by each recalculation. It outlives the state.
+    const tariff::Tariff* tarif = &tariff::builtIn();
 };
 
 // Start-up sets these first, once the captions are set: the credit limits and the two
@@ -52,11 +58,13 @@ void setCreditParameters(SimulationState& s);
 // and insurance rates.
 void setProductParameters(SimulationState& s);
 
-// The management-commission bands on the current credit value and duration. A pair outside
-// every band keeps the rates it had: the last band matched in this or an earlier call decides.
+// The tariff's management-commission bands on the current credit value and duration; the first
+// band that holds sets both rates. A pair outside every band keeps the rates it had: the last
+// band matched in this or an earlier call decides.
 void Comision_Gestiune(SimulationState& s);
 
-// Monthly insurance rate of list position `index`; nothing for any position but 0 to 3.
+// Monthly insurance rate of list position `index`: positions 1 to 3 from the state's own figures,
+// the others from the tariff; nothing for a position without an insurance item.
 runtime::Variant procent_asig(const SimulationState& s, const std::int16_t& index);
 
 } // namespace core

@@ -2,6 +2,9 @@
 
 #include "runtime/units.h"
 #include "runtime/variant.h"
+#include "tariff/tariff.h"
+
+#include <span>
 
 // Credit value, interest-rate grid, management commission, period interest, indebtedness index.
 // Each formula reads only its operands (by reference, never modified) and the state values the
@@ -17,8 +20,9 @@ using runtime::Rate;
 runtime::Variant valcredit(const Amount& cs1, const Rate& comision, const Amount& avans,
                            Amount comacordmin);
 
-// Annual interest rate of the grid for a duration and the current credit value; 0 outside it.
-Rate dobgrila(const Months& per, Amount valoarecredit);
+// Annual interest rate of the grid for a duration and the current credit value: the first rule
+// that holds; 0 when none does.
+Rate dobgrila(const Months& per, Amount valoarecredit, std::span<const tariff::InterestRule> grid);
 
 // Management commission of one month on a balance.
 runtime::Variant calccomgestsold(const Amount& valcr, Rate comgestluna);

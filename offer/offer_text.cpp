@@ -30,10 +30,11 @@ std::string orNoValue(const std::string& text) {
 // The insurance option chosen in the list; typed text that is no item insures nothing.
 std::string insuranceOf(const ui::ControlModel& w) {
     const std::int16_t index = w.listIndex(Control::cbasig);
-    if (index >= 0 && static_cast<std::size_t>(index) < ui::insuranceItems.size()) {
-        return std::string(ui::insuranceItems[static_cast<std::size_t>(index)]);
+    const std::vector<std::string>& items = w.data(Control::cbasig).items;
+    if (index >= 0 && static_cast<std::size_t>(index) < items.size()) {
+        return items[static_cast<std::size_t>(index)];
     }
-    return std::string(ui::insuranceItems[0]);
+    return items.empty() ? std::string() : items[0];
 }
 
 std::string paymentOf(const ui::ControlModel& w) {

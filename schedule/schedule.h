@@ -45,11 +45,13 @@ double dae_ok(const Amount& cs, const Rate& DOB, const Rate& comision, const Mon
 double dae_ok_reference(const Amount& cs, const Rate& DOB, const Rate& comision, const Months& per,
                         Rate comgestluna, const MonthlySchedule& months);
 
-// Largest financed amount the income supports, the ceiling plafoncredit / (comision + 1) when
-// that is lower; -1 when the customer is refused (ibnr above 0.35); nothing at exactly 0.35.
+// Largest financed amount the income supports, the instalments taking at most `limit` of the
+// income left after other debts (0.35 in the built-in tariff); the ceiling
+// plafoncredit / (comision + 1) when that is lower; -1 when the customer is refused (ibnr above
+// the limit); nothing when ibnr equals the limit.
 runtime::Variant sumacccomsold(const Amount& sal, const Rate& DOB, const Rate& comision,
                                const Months& per, const double& ibnr, const Rate& asi,
                                const Amount& arate, const Amount& adat, const Rate& cl,
-                               Amount plafoncredit);
+                               Amount plafoncredit, Rate limit);
 
 } // namespace schedule

@@ -7,10 +7,10 @@ namespace schedule {
 runtime::Variant sumacccomsold(const Amount& sal, const Rate& DOB, const Rate& comision,
                                const Months& per, const double& ibnr, const Rate& asi,
                                const Amount& arate, const Amount& adat, const Rate& cl,
-                               Amount plafoncredit) {
+                               Amount plafoncredit, Rate limit) {
     const Rate a = (cl * 12.0 + DOB) / 12.0;
     const double b = 1.0 - 1.0 / runtime::Power(1.0 + a, per);
-    const Amount c = (sal - adat) * 0.35 - arate;
+    const Amount c = (sal - adat) * limit - arate;
 
     Amount M = 0.0;
     if (sal != 0.0) {
@@ -26,10 +26,10 @@ runtime::Variant sumacccomsold(const Amount& sal, const Rate& DOB, const Rate& c
     if (L < M) {
         return L;
     }
-    if (ibnr > 0.35) {
+    if (ibnr > limit) {
         return -1.0; // refused for indebtedness
     }
-    if (ibnr < 0.35) {
+    if (ibnr < limit) {
         return M;
     }
     return std::nullopt;

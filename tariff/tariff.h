@@ -130,26 +130,6 @@ public:
     // The name, and the date it is valid from when there is one: "Tarif standard (2026-12-01)".
     std::string label() const;
 
-    // The first rule of the grid that holds; 0 when none does.
-    Rate interestRate(Months duration, Amount credit) const {
-        for (const InterestRule& rule : terms_.interest) {
-            if (rule.holds(duration, credit)) {
-                return rule.rate;
-            }
-        }
-        return 0.0;
-    }
-
-    // The first management-commission band that holds; nothing when none does.
-    const ManagementRates* managementRates(Amount credit, Months duration) const {
-        for (const CommissionBand& band : terms_.management_commission.bands) {
-            if (band.holds(credit, duration)) {
-                return &band.rates;
-            }
-        }
-        return nullptr;
-    }
-
 private:
     explicit Tariff(Terms terms) : terms_(std::move(terms)) {}
     friend const Tariff& builtIn();

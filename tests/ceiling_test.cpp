@@ -24,7 +24,7 @@ struct Customer {
 
 std::optional<double> ceiling(const Customer& c, double ibnr) {
     return schedule::sumacccomsold(c.sal, c.DOB, c.comision, c.per, ibnr, c.asi, c.arate, c.adat,
-                                   c.cl, 30000);
+                                   c.cl, 30000, 0.35);
 }
 
 std::string describe(const Customer& c, double ibnr) {
@@ -75,6 +75,21 @@ TEST(Sumacccomsold, InterestFreeIgnoresCommissionAndInsurance) {
     c.comision = 0;
     c.asi = 0.0084;
     EXPECT_NEAR(ceiling(c, 0.1).value_or(-99), expected, 1e-9);
+}
+
+// Another lender's limit of 40 %: the budget is (3000 - 0) * 0.4 - 200 = 1000, interest-free
+// M = 1000 / (1 / 24 + 0.015) = 17647.0588...; the verdict turns on 0.4, not 0.35.
+TEST(Sumacccomsold, IndebtednessLimitOfTheTariff) {
+    Customer c;
+    c.DOB = 0;
+    const auto at = [&](double ibnr) {
+        return schedule::sumacccomsold(c.sal, c.DOB, c.comision, c.per, ibnr, c.asi, c.arate,
+                                       c.adat, c.cl, 30000, 0.4);
+    };
+    EXPECT_NEAR(at(0.38).value_or(-99), 17647.058823529, 1e-6);
+    EXPECT_EQ(at(0.41), -1.0);
+    EXPECT_EQ(at(0.4), std::nullopt);
+    EXPECT_EQ(ceiling(c, 0.38), -1.0); // refused under the built-in 0.35
 }
 
 // Other instalments above 35 % of what is left: a negative amount, returned as it is.

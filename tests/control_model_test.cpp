@@ -74,7 +74,7 @@ TEST(ControlModel, NotificationsNestInsideTheChange) {
 
 TEST(ControlModel, ListChoiceAndTypedText) {
     ControlModel m;
-    for (const std::string_view item : ui::insuranceItems) {
+    for (const std::string_view item : {"Fara Asigurare", "Standard", "Optim", "Senior"}) {
         m.addItem(Control::cbasig, item);
     }
     Recorder r;
@@ -109,7 +109,7 @@ TEST(ControlModel, ListChoiceAndTypedText) {
 // item empties the text.
 TEST(ControlModel, ListPositionFollowsTheTextForObservers) {
     ControlModel m;
-    for (const std::string_view item : ui::insuranceItems) {
+    for (const std::string_view item : {"Fara Asigurare", "Standard", "Optim", "Senior"}) {
         m.addItem(Control::cbasig, item);
     }
     ASSERT_TRUE(m.select(Control::cbasig, 0));

@@ -21,8 +21,8 @@ protected:
     void SetUp() override {
         core::setCreditParameters(s);
         core::setProductParameters(s);
-        for (const std::string_view item : ui::insuranceItems) {
-            w.addItem(Control::cbasig, item);
+        for (const tariff::InsuranceOption& option : tariff::builtIn()->insurance) {
+            w.addItem(Control::cbasig, option.name);
         }
         w.select(Control::cbasig, 0);
     }

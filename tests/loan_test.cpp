@@ -1,5 +1,6 @@
 #include "loan/loan.h"
 #include "precise.h"
+#include "tariff/tariff.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +64,31 @@ TEST(Dobgrila, GridBoundaries) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(trace("per credit", {c.per, c.credit}));
-        EXPECT_EQ(loan::dobgrila(c.per, c.credit), c.rate);
+        EXPECT_EQ(loan::dobgrila(c.per, c.credit, tariff::builtIn()->interest), c.rate);
+    }
+}
+
+// Another lender's grid: the first rule that holds, inclusive and exclusive bounds, bounds left
+// out, 0 when no rule holds; an empty grid gives 0 everywhere.
+TEST(Dobgrila, OtherGridFirstRuleThatHolds) {
+    using tariff::InterestRule;
+    const std::vector<InterestRule> grid = {
+        {.duration_min = 6, .duration_max = 12, .credit_above = 1000, .rate = 0.1},
+        {.duration_min = 6, .credit_below = 1000, .rate = 0.2},
+        {.credit_min = 1000, .credit_max = 2000, .rate = 0.3},
+        {.duration_max = 3, .rate = 0.4},
+    };
+    struct Case {
+        double per, credit, rate;
+    };
+    const std::vector<Case> cases = {
+        {6, 1000.01, 0.1}, {12, 1e9, 0.1},  {12, 1000, 0.3},  {6, 999.99, 0.2}, {600, 0, 0.2},
+        {5.99, 999, 0},    {13, 2000, 0.3}, {13, 2000.01, 0}, {3, 5000, 0.4},   {3, 999, 0.4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(trace("per credit", {c.per, c.credit}));
+        EXPECT_EQ(loan::dobgrila(c.per, c.credit, grid), c.rate);
+        EXPECT_EQ(loan::dobgrila(c.per, c.credit, {}), 0.0);
     }
 }
 

@@ -263,44 +263,4 @@ TEST(TariffFile, FilesThatCannotBeRead) {
     EXPECT_TRUE(tariff::readFile(SIMCREDIT_EXAMPLE_TARIFF).tariff);
 }
 
-// The grid: first rule that holds, inclusive and exclusive bounds, bounds left out, 0 when none.
-TEST(TariffRules, InterestGridBounds) {
-    json doc = json::parse(exampleFile());
-    doc["interest"] = json::array({
-        {{"duration_min", 6}, {"duration_max", 12}, {"credit_above", 1000}, {"rate", 0.1}},
-        {{"duration_min", 6}, {"credit_below", 1000}, {"rate", 0.2}},
-        {{"credit_min", 1000}, {"credit_max", 2000}, {"rate", 0.3}},
-        {{"duration_max", 3}, {"rate", 0.4}},
-    });
-    const tariff::ReadResult r = tariff::read(doc.dump());
-    ASSERT_TRUE(r.tariff);
-    struct Case {
-        double per, credit, rate;
-    };
-    for (const Case& k : std::vector<Case>{{6, 1000.01, 0.1},
-                                           {12, 1e9, 0.1},
-                                           {12, 1000, 0.3},
-                                           {6, 999.99, 0.2},
-                                           {600, 0, 0.2},
-                                           {5.99, 999, 0.3 * 0 + 0.4 * 0},
-                                           {13, 2000, 0.3},
-                                           {13, 2000.01, 0},
-                                           {3, 5000, 0.4},
-                                           {3, 999, 0.4}}) {
-        SCOPED_TRACE(std::to_string(k.per) + " months, " + std::to_string(k.credit));
-        EXPECT_EQ(r.tariff->interestRate(k.per, k.credit), k.rate);
-    }
-}
-
-TEST(TariffRules, BuiltInBandsAndGrid) {
-    const tariff::Tariff& t = tariff::builtIn();
-    EXPECT_EQ(t.interestRate(6, 510), 0);
-    EXPECT_EQ(t.interestRate(6, 510.01), 0.167);
-    EXPECT_EQ(t.interestRate(48, 3999.995), 0);
-    EXPECT_EQ(t.interestRate(48, 4000), 0.07);
-    ASSERT_NE(t.managementRates(4000, 48), nullptr);
-    EXPECT_EQ(t.managementRates(4000, 48)->direct_debit, 0.005);
-    EXPECT_EQ(t.managementRates(1000, 47.5), nullptr);
-}
-
 } // namespace

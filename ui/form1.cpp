@@ -7,7 +7,8 @@
 
 namespace ui {
 
-Form1::Form1(core::MessageSink& messages) : messages_(messages) {
+Form1::Form1(core::MessageSink& messages, const tariff::Tariff& tarif) : messages_(messages) {
+    state_.tarif = &tarif;
     controls_.setHandler([this](Control c, Notification n) { onNotification(c, n); });
 }
 
@@ -23,14 +24,15 @@ void Form1::copyFrom(const Form1& source) {
 }
 
 void Form1::Form_Load() {
-    controls_.setCaption(Control::Form1, "Simulator Credit Omnira");
-    controls_.setCaption(Control::Label1, "CREDIT OMNIRA");
+    const tariff::Terms& tarif = state_.tarif->terms();
+    controls_.setCaption(Control::Form1, tarif.lender.title);
+    controls_.setCaption(Control::Label1, tarif.lender.heading);
     core::setCreditParameters(state_);
     core::setProductParameters(state_);
     controls_.setVisible(Control::Frame6, false);
     controls_.setVisible(Control::Label10, false);
-    for (const std::string_view item : insuranceItems) {
-        controls_.addItem(Control::cbasig, item);
+    for (const tariff::InsuranceOption& option : tarif.insurance) {
+        controls_.addItem(Control::cbasig, option.name);
     }
     controls_.select(Control::cbasig, 0); // first recalculation, every box still empty
     controls_.setValue(Control::Check1, 1);

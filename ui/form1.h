@@ -18,7 +18,8 @@ namespace ui {
 class Form1 {
 public:
     // `messages` shows the message box: a real modal box in the window, a record elsewhere.
-    explicit Form1(core::MessageSink& messages);
+    // `tarif` is the tariff in force for the form's whole life; it must outlive the form.
+    explicit Form1(core::MessageSink& messages, const tariff::Tariff& tarif = tariff::builtIn());
     // A copy of `source` that is not on screen, for asking "what if": its controls' contents, its
     // simulation state, its count of recalculations and whether its results are current; none of
     // its observers or sinks.

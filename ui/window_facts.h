@@ -26,10 +26,6 @@ constexpr bool isTypable(Control c) {
     return c == Control::tbdob || c == Control::cbasig;
 }
 
-// The insurance list's items, in order; position k takes the k-th insurance rate.
-inline constexpr std::array<std::string_view, 4> insuranceItems = {"Fara Asigurare", "Standard",
-                                                                   "Optim", "Senior"};
-
 // The payment pair's captions: Check1 pays by direct debit, Check2 in cash.
 inline constexpr std::string_view directDebitCaption = "Debit Direct";
 inline constexpr std::string_view cashCaption = "Numerar";
