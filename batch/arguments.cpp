@@ -19,12 +19,28 @@ Arguments parseArguments(const std::vector<std::string_view>& args) {
             parsed.request = Arguments::Request::version;
             return parsed;
         }
+        if (arg == "--tarif" || arg.starts_with("--tarif=")) {
+            const bool joined = arg.size() > 7;
+            if (!joined && next + 1 == args.size()) {
+                return parsed;
+            }
+            parsed.tarif = joined ? arg.substr(8) : args[++next];
+            if (parsed.tarif.empty()) {
+                return parsed;
+            }
+            continue;
+        }
         if (arg.size() > 1 && arg.front() == '-') {
             return parsed; // an option this tool does not have
         }
         break;
     }
     const std::size_t left = args.size() - next;
+    if (left == 1 && args[next] == "tarif") {
+        parsed.request = Arguments::Request::run;
+        parsed.mode = args[next];
+        return parsed; // the tariff mode reads no input
+    }
     if (left < 1 || left > 2 || (args[next] != "script" && args[next] != "table")) {
         return parsed;
     }
@@ -43,11 +59,15 @@ std::string helpText() {
             "           snapshot is printed as one JSON line\n"
             "  table    a CSV table of inputs, one simulation per row; each row is written back\n"
             "           followed by the window's results\n"
+            "  tarif    print the tariff in force in the tariff file format: the built-in one,\n"
+            "           or that of --tarif written back normalised\n"
             "\nOptions (before the mode):\n"
+            "  --tarif TARIFF run on the tariff of this file instead of the built-in one; a\n"
+            "                 file that fails its checks is reported and nothing is run\n"
             "  -h, --help     print this help and exit\n"
             "  -v, --version  print the version and exit\n"
             "\nExit status: 0 done, 1 some table rows could not be read, 2 a malformed script\n"
-            "line, table header or command line.\n";
+            "line, table header, tariff file or command line.\n";
     return text;
 }
 

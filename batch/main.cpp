@@ -1,8 +1,11 @@
 #include "batch/arguments.h"
 #include "batch/batch.h"
+#include "tariff/read.h"
+#include "tariff/write.h"
 
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +25,24 @@ int main(int argc, char** argv) {
     case batch::Arguments::Request::run:
         break;
     }
+    // The tariff is checked whole before any input is read: a file that fails is never used.
+    std::optional<tariff::Tariff> fromFile;
+    if (!args.tarif.empty()) {
+        tariff::ReadResult read = tariff::readFile(std::string(args.tarif));
+        if (!read.tariff) {
+            for (const tariff::Problem& problem : read.problems) {
+                std::cerr << "tarif: " << problem.text() << '\n';
+            }
+            return batch::malformed;
+        }
+        fromFile = std::move(read.tariff);
+    }
+    const tariff::Tariff& tarif = fromFile ? *fromFile : tariff::builtIn();
+    if (args.mode == "tarif") {
+        std::cout << tariff::write(tarif);
+        std::cout.flush();
+        return std::cout ? batch::ok : batch::malformed;
+    }
     std::ifstream file;
     std::istream* in = &std::cin;
     if (args.file != "-") {
@@ -33,6 +54,6 @@ int main(int argc, char** argv) {
         in = &file;
     }
     std::ios::sync_with_stdio(false);
-    return args.mode == "script" ? batch::runScript(*in, std::cout, std::cerr)
-                                 : batch::runTable(*in, std::cout, std::cerr);
+    return args.mode == "script" ? batch::runScript(*in, std::cout, std::cerr, tarif)
+                                 : batch::runTable(*in, std::cout, std::cerr, tarif);
 }

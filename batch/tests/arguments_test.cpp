@@ -80,10 +80,43 @@ TEST(Arguments, Misuse) {
     }
 }
 
+// --tarif FILE (or --tarif=FILE) before the mode; the tariff mode takes no input.
+TEST(Arguments, TariffFileAndTariffMode) {
+    const struct {
+        std::vector<std::string_view> args;
+        Request request;
+        std::string_view mode;
+        std::string_view tarif;
+    } cases[] = {
+        {{"--tarif", "t.json", "script", "s.txt"}, Request::run, "script", "t.json"},
+        {{"--tarif=t.json", "table"}, Request::run, "table", "t.json"},
+        {{"tarif"}, Request::run, "tarif", ""},
+        {{"--tarif", "t.json", "tarif"}, Request::run, "tarif", "t.json"},
+        {{"--tarif", "a.json", "--tarif", "b.json", "tarif"}, Request::run, "tarif", "b.json"},
+        {{"--tarif", "t.json", "--help"}, Request::help, "", "t.json"},
+        {{"tarif", "extra"}, Request::misuse, "", ""},
+        {{"--tarif"}, Request::misuse, "", ""},
+        {{"--tarif="}, Request::misuse, "", ""},
+        {{"--tarif", ""}, Request::misuse, "", ""},
+        {{"--tarif", "t.json"}, Request::misuse, "", "t.json"},
+        {{"script", "--tarif", "t.json"}, Request::misuse, "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(shown(c.args));
+        const Arguments parsed = batch::parseArguments(c.args);
+        EXPECT_EQ(parsed.request, c.request);
+        if (c.request == Request::run) {
+            EXPECT_EQ(parsed.mode, c.mode);
+            EXPECT_EQ(parsed.tarif, c.tarif);
+        }
+    }
+}
+
 TEST(Arguments, HelpTextHoldsTheUsageAndBothModes) {
     const std::string help = batch::helpText();
     EXPECT_NE(help.find(batch::usage), std::string::npos) << help;
-    for (const char* word : {"script", "table", "--help", "--version", "Exit status"}) {
+    for (const char* word :
+         {"script", "table", "tarif", "--tarif", "--help", "--version", "Exit status"}) {
         EXPECT_NE(help.find(word), std::string::npos) << word;
     }
     EXPECT_EQ(batch::versionText().rfind("simulator-credit-batch ", 0), 0U);

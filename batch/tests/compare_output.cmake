@@ -1,5 +1,5 @@
-# Runs TOOL script INPUT and compares its standard output with EXPECTED, byte for byte.
-execute_process(COMMAND ${TOOL} script ${INPUT}
+# Runs TOOL [OPTIONS] script INPUT and compares its standard output with EXPECTED, byte for byte.
+execute_process(COMMAND ${TOOL} ${OPTIONS} script ${INPUT}
                 OUTPUT_VARIABLE actual ERROR_VARIABLE errors RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "exit status ${status}: ${errors}")
