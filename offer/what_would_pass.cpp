@@ -188,9 +188,26 @@ AnswerTexts answerTexts(const Answers& a) {
     return out;
 }
 
-std::vector<double> creditEdges(const core::SimulationState&) {
-    // The bounds of the grid's rules and of the commission bands, in RON of credit value.
-    return {510, 3999.99, 4000, 30000};
+std::vector<double> creditEdges(const core::SimulationState& s) {
+    // The bounds of the grid's rules and of the commission bands, in RON of credit value; an
+    // exclusive bound is an edge as much as an inclusive one.
+    const tariff::Terms& t = s.tarif->terms();
+    std::vector<double> edges;
+    for (const tariff::InterestRule& rule : t.interest) {
+        for (const auto& bound :
+             {rule.credit_min, rule.credit_above, rule.credit_max, rule.credit_below}) {
+            if (bound) {
+                edges.push_back(*bound);
+            }
+        }
+    }
+    for (const tariff::CommissionBand& band : t.management_commission.bands) {
+        edges.push_back(band.credit_min);
+        edges.push_back(band.credit_max);
+    }
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    return edges;
 }
 
 Answers whatWouldPass(WhatIf& whatIf, const ui::Form1& form) {

@@ -220,7 +220,7 @@ TEST(CreditEdges, GridAndBandsAreConstantBetweenThem) {
         t.durata = months;
         t.comgestdd = -1;
         core::Comision_Gestiune(t);
-        return std::pair(loan::dobgrila(months, credit), t.comgestdd);
+        return std::pair(loan::dobgrila(months, credit, s.tarif->terms().interest), t.comgestdd);
     };
     std::vector<double> points = {-1000, 0};
     for (const double e : edges) {
