@@ -89,8 +89,11 @@ TEST(BatchVariants, EachRowIsTheSnapshotAfterSettingItsDuration) {
                 continue; // a text such as "12.50" is not what number-to-text writes
             }
             SCOPED_TRACE("duration " + text);
-            const json shown =
-                json::parse(lines(run(session + "set tbdurcred " + text + "\nsnapshot\n")).at(0));
+            std::string then = session;
+            then += "set tbdurcred ";
+            then += text;
+            then += "\nsnapshot\n";
+            const json shown = json::parse(lines(run(then)).at(0));
             const json& c = shown["controls"];
             EXPECT_EQ(row["verdict"], verdictOf(c));
             for (const char* box : {"tbdob", "bnr", "tbsumacc"}) {
