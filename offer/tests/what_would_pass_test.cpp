@@ -1,6 +1,7 @@
 #include "loan/loan.h"
 #include "offer/what_would_pass.h"
 #include "sessions.h"
+#include "tariff/read.h"
 #include "window_helpers.h"
 
 #include <gtest/gtest.h>
@@ -69,7 +70,8 @@ Scan scan(const ui::Form1& form, Control box, long long from, long long to) {
     return out;
 }
 
-void expectBruteForce(const ui::Form1& form, const std::string& trace) {
+void expectBruteForce(const ui::Form1& form, const std::string& trace, long long durmin = 6,
+                      long long durmax = 60) {
     SCOPED_TRACE(trace);
     const core::SimulationState& s = form.state();
     offer::WhatIf whatIf(form);
@@ -77,7 +79,7 @@ void expectBruteForce(const ui::Form1& form, const std::string& trace) {
     const Scan down =
         scan(form, Control::tbavans, 0, static_cast<long long>(std::floor(s.valoareprodus)));
     EXPECT_EQ(optionalText(a.minDownPayment), optionalText(down.first)) << "down payment";
-    const Scan months = scan(form, Control::tbdurcred, 6, 60);
+    const Scan months = scan(form, Control::tbdurcred, durmin, durmax);
     EXPECT_EQ(optionalText(a.minDuration), optionalText(months.first)) << "shortest duration";
     EXPECT_EQ(optionalText(a.maxDuration), optionalText(months.last)) << "longest duration";
     const double top = std::floor(s.valavans + s.plafoncredit / (1 + s.comacord));
@@ -119,6 +121,41 @@ TEST(WhatWouldPass, EqualsAScanOfEveryWholeValue) {
             form.click(Control::Check2);
         }
         expectBruteForce(form, describe(form));
+    }
+}
+
+// Another lender's tariff: other limits, an exclusive bound in the grid, a band that starts at
+// duration 0, an indebtedness limit of one half. The answers follow the tariff in force.
+TEST(WhatWouldPass, FollowsAnotherTariff) {
+    const tariff::ReadResult nord = tariff::read(R"({
+      "format": "simulator-credit-tarif", "version": 1, "name": "Tarif Nord",
+      "credit": {"ceiling": 10000, "minimum": 1000},
+      "duration": {"minimum": 3, "maximum": 24, "guard": 100, "after_guard": 12},
+      "granting_commission": {"rate": 0.25, "minimum": 40},
+      "insurance": [{"name": "Nimic", "monthly_rate": 0.001},
+                    {"name": "Complet", "monthly_rate": 0.01}],
+      "management_commission": {
+        "initial": {"direct_debit": 0.02, "cash": 0.03},
+        "bands": [{"credit_min": 1000, "credit_max": 5000, "duration_min": 0, "duration_max": 12,
+                   "direct_debit": 0.01, "cash": 0.011}]},
+      "interest": [{"duration_max": 12, "credit_below": 3000, "rate": 0.2},
+                   {"duration_min": 13, "rate": 0}],
+      "indebtedness_limit": 0.5})");
+    ASSERT_TRUE(nord.tariff.has_value()) << nord.problems.front().text();
+    std::mt19937 rng(9);
+    for (int round = 0; round < 6; ++round) {
+        ui::MessageLog log;
+        ui::Form1 form(log, *nord.tariff);
+        form.Form_Load();
+        auto text = [&](int lo, int hi) {
+            return std::to_string(std::uniform_int_distribution<int>(lo, hi)(rng));
+        };
+        form.controls().setText(Control::vn, text(500, 3000));
+        form.controls().setText(Control::ar, text(0, 400));
+        form.controls().setText(Control::tbvp, text(0, 9000));
+        form.controls().setText(Control::tbavans, text(0, 1500));
+        form.controls().setText(Control::tbdurcred, text(2, 26));
+        expectBruteForce(form, describe(form), 3, 24);
     }
 }
 
