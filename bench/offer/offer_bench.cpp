@@ -91,35 +91,8 @@ BENCHMARK(offerPdf)
     ->Arg(60)
     ->Unit(benchmark::kMillisecond);
 
-std::string fixed(double value, int decimals) {
-    std::array<char, 64> buffer{};
-    const auto r = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                 std::chars_format::fixed, decimals);
-    return {buffer.data(), r.ptr};
-}
-
-class Medians final : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            failed = failed || run.error_occurred;
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
-            if (!run.error_occurred && (median || single)) {
-                cpu[run.run_name.str()] = run.GetAdjustedCPUTime();
-                wall[run.run_name.str()] = run.GetAdjustedRealTime();
-            }
-        }
-    }
-    static double at(const std::map<std::string, double>& figures, const std::string& name) {
-        const auto it = figures.find(name);
-        return it == figures.end() ? -1 : it->second;
-    }
-    std::map<std::string, double> cpu;
-    std::map<std::string, double> wall;
-    bool failed = false;
-};
+using bench::fixed;
+using bench::Medians;
 
 std::string summary(const Medians& m) {
     const std::string closed = "keystroke/months:60/open:0/paint:0";

@@ -152,36 +152,13 @@ BENCHMARK(keystroke)
     ->Args({0, 1, 1})
     ->Unit(benchmark::kMicrosecond);
 
-std::string fixed(double value, int decimals) {
-    std::array<char, 64> buffer{};
-    const auto r = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                 std::chars_format::fixed, decimals);
-    return {buffer.data(), r.ptr};
-}
+using bench::fixed;
+using bench::Medians;
 
-class Medians final : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            failed = failed || run.error_occurred;
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
-            if (!run.error_occurred && (median || single)) {
-                cpu[run.run_name.str()] = run.GetAdjustedCPUTime();
-                wall[run.run_name.str()] = run.GetAdjustedRealTime();
-            }
-        }
-    }
-    double at(const std::string& name, bool elapsed = false) const {
-        const auto& figures = elapsed ? wall : cpu;
-        const auto it = figures.find(name);
-        return it == figures.end() ? -1 : it->second;
-    }
-    std::map<std::string, double> cpu;
-    std::map<std::string, double> wall;
-    bool failed = false;
-};
+// A median by name, CPU time or elapsed; -1 when not measured.
+double at(const Medians& m, const std::string& name, bool elapsed = false) {
+    return Medians::at(elapsed ? m.wall : m.cpu, name);
+}
 
 std::string summary(const Medians& m) {
     std::string out = "| Figure (median) | CPU time | Goal | Met | Elapsed |\n"
@@ -202,8 +179,8 @@ std::string summary(const Medians& m) {
         row(
             "Every row after a keystroke (" + who[c] + "), keystroke excluded",
             [&](bool e) {
-                const double all = m.at("rows" + arg, e);
-                const double alone = m.at("keystroke_form" + arg, e);
+                const double all = at(m, "rows" + arg, e);
+                const double alone = at(m, "keystroke_form" + arg, e);
                 return all < 0 || alone < 0 ? -1.0 : all - alone;
             },
             " µs", c == 0 ? 100 : 0, c == 0 ? "≤ 100 µs" : "");
@@ -211,31 +188,31 @@ std::string summary(const Medians& m) {
     for (std::size_t c = 0; c < customers.size(); ++c) {
         row(
             "The three answers (" + who[c] + ")",
-            [&](bool e) { return m.at("answers/customer:" + std::to_string(c), e); }, " µs", 2000,
+            [&](bool e) { return at(m, "answers/customer:" + std::to_string(c), e); }, " µs", 2000,
             "≤ 2000 µs");
     }
     const std::string w = "keystroke_window/customer:0";
-    auto at = [&m](const std::string& name) {
-        return [&m, name](bool e) { return m.at(name, e); };
+    auto median = [&m](const std::string& name) {
+        return [&m, name](bool e) { return at(m, name, e); };
     };
-    row("Keystroke in the window (60 months), variants closed", at(w + "/open:0/turn:0"), " µs", 0,
-        "");
-    row("Keystroke in the window (60 months), variants open", at(w + "/open:1/turn:0"), " µs", 0,
-        "");
-    const double closed = m.at(w + "/open:0/turn:0");
-    const double opened = m.at(w + "/open:1/turn:0");
+    row("Keystroke in the window (60 months), variants closed", median(w + "/open:0/turn:0"), " µs",
+        0, "");
+    row("Keystroke in the window (60 months), variants open", median(w + "/open:1/turn:0"), " µs",
+        0, "");
+    const double closed = at(m, w + "/open:0/turn:0");
+    const double opened = at(m, w + "/open:1/turn:0");
     row(
         "Open / closed",
         [&](bool e) {
-            const double a = m.at(w + "/open:1/turn:0", e);
-            const double b = m.at(w + "/open:0/turn:0", e);
+            const double a = at(m, w + "/open:1/turn:0", e);
+            const double b = at(m, w + "/open:0/turn:0", e);
             return a < 0 || b <= 0 ? -1.0 : a / b;
         },
         "×", closed > 0 && opened >= 0 ? 1.2 : 0, "≤ 1.2×");
-    row("Keystroke and the event loop's next turn, variants closed", at(w + "/open:0/turn:1"),
+    row("Keystroke and the event loop's next turn, variants closed", median(w + "/open:0/turn:1"),
         " µs", 0, "");
     row("Keystroke and the event loop's next turn (variants refreshed), open",
-        at(w + "/open:1/turn:1"), " µs", 0, "");
+        median(w + "/open:1/turn:1"), " µs", 0, "");
     return out;
 }
 
