@@ -1,19 +1,26 @@
 // Makes docs/screenshot.png: starts the real window (under Xvfb, see scripts/screenshot), types a
 // simulation into it key by key as the agent would, and saves what the window shows. Given two
-// more names, it also opens the schedule window and saves it, and saves the offer as PDF.
-// Usage: simulator-credit-screenshot <out.png> [<schedule.png> <offer.pdf>]
+// more names, it also opens the schedule window and saves it, and saves the offer as PDF. Given a
+// fourth, it types a customer who is refused at the duration asked for, opens the variants
+// window and saves the form and the variants window side by side.
+// Usage: simulator-credit-screenshot <out.png> [<schedule.png> <offer.pdf> [<variants.png>]]
 
 #include "ui/qt/application.h"
 #include "ui/qt/offer_actions.h"
 #include "ui/qt/schedule_window.h"
 #include "ui/qt/simulator_window.h"
+#include "ui/qt/variants_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPixmap>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -25,11 +32,46 @@ void type(ui::qt::SimulatorWindow& window, const char* name, const char* keys) {
     QTest::keyClicks(box, QString::fromLatin1(keys));
 }
 
+// The variants of a customer refused at 24 months (3000 net, 350 of other instalments, 20000
+// with 500 down), beside the form.
+bool saveVariants(ui::qt::SimulatorWindow& window, const char* path) {
+    type(window, "vn", "3000");
+    type(window, "ar", "350");
+    type(window, "ad", "");
+    QTest::keyClick(window.control("ad"), Qt::Key_Delete); // what was selected goes
+    type(window, "tbvp", "20000");
+    type(window, "tbavans", "500");
+    type(window, "tbdurcred", "24");
+    window.findChild<QAction*>(QStringLiteral("variantsAction"))->trigger(); // what F3 does
+    auto* variants = window.findChild<ui::qt::VariantsWindow*>(QStringLiteral("variantsWindow"));
+    if (variants == nullptr || !QTest::qWaitForWindowExposed(variants)) {
+        std::fputs("the variants window was never shown\n", stderr);
+        return false;
+    }
+    QTest::qWait(200);
+    const QImage form = window.grab().toImage();
+    const QImage side = variants->grab().toImage();
+    constexpr int gap = 16;
+    QImage both(form.width() + gap + side.width(), std::max(form.height(), side.height()),
+                QImage::Format_RGB32);
+    both.fill(QColor(96, 96, 96));
+    QPainter painter(&both);
+    painter.drawImage(0, 0, form);
+    painter.drawImage(form.width() + gap, 0, side);
+    painter.end();
+    if (!both.save(QString::fromLocal8Bit(path), "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", path);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 4) {
-        std::fputs("usage: simulator-credit-screenshot <out.png> [<schedule.png> <offer.pdf>]\n",
+    if (argc != 2 && argc != 4 && argc != 5) {
+        std::fputs("usage: simulator-credit-screenshot <out.png> [<schedule.png> <offer.pdf> "
+                   "[<variants.png>]]\n",
                    stderr);
         return 2;
     }
@@ -58,7 +100,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
     }
-    if (argc == 4) {
+    if (argc >= 4) {
         window.offerActions()->scheduleAction()->trigger(); // what F2 does
         ui::qt::ScheduleWindow* schedule = window.offerActions()->scheduleWindow();
         if (schedule == nullptr || !QTest::qWaitForWindowExposed(schedule)) {
@@ -74,6 +116,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write %s\n", argv[3]);
             return 1;
         }
+    }
+    if (argc == 5 && !saveVariants(window, argv[4])) {
+        return 1;
     }
     return 0;
 }
