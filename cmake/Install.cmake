@@ -1,6 +1,6 @@
 # What `cmake --install` puts on the system, under the GNU directory names: both programs and
 # their manual pages; with the window, its desktop entry, AppStream metainfo and icons; and the
-# licences and changelog in the documentation folder. `cpack -G DEB` packs exactly this.
+# licences, changelog and example tariff in the documentation folder. `cpack -G DEB` packs exactly this.
 include(GNUInstallDirs)
 
 set(SIMCREDIT_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/simulator-credit)
@@ -39,6 +39,9 @@ endforeach()
 simcredit_gzip(${PROJECT_SOURCE_DIR}/packaging/changelog changelog.Debian)
 install(FILES ${SIMCREDIT_GZIPPED}/changelog.Debian.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
         DESTINATION ${SIMCREDIT_DOC_DIR})
+# The built-in tariff in the file format, for a lender to start its own from (a test holds it
+# equal to the built-in one).
+install(FILES ${PROJECT_SOURCE_DIR}/docs/tarif.json DESTINATION ${SIMCREDIT_DOC_DIR})
 
 # Findings of Debian's package checker that do not apply, each with its reason.
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides

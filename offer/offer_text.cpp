@@ -78,6 +78,7 @@ OfferText offerText(const ui::Form1& form) {
 OfferText offerText(const ui::Form1& form, const ScheduleOffer& schedule) {
     OfferText out;
     out.program = form.controls().caption(Control::Form1);
+    out.subtitle = "Tarif: " + form.state().tarif->label(); // the figures' source, dated
     out.valid = schedule.valid;
     out.reason = schedule.reason;
     out.header = {"Luna", "Rata", "Dobanda", "Comision gestiune", "Asigurare", "Principal", "Sold"};

@@ -143,6 +143,7 @@ TEST(ScheduleOffer, ReadsTheWindowWithoutChangingIt) {
     EXPECT_EQ(text.keyFigures[4].value, w.form.controls().caption(Control::lbdobaferenta) + " RON");
     EXPECT_EQ(text.keyFigures[5].value, "45.04 %");
     EXPECT_EQ(text.inputs[7].value, "Standard");
+    EXPECT_EQ(text.subtitle, "Tarif: Tarif standard (2026-12-01)"); // the tariff in force
     EXPECT_EQ(text.rows.size(), 24U);
 }
 

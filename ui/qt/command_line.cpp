@@ -37,6 +37,11 @@ void describeOptions(QCommandLineParser& parser) {
         "recalculated at every keystroke."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption(QCommandLineOption(
+        QStringList{QStringLiteral("tarif")},
+        QStringLiteral("Run on the tariff of this JSON file instead of the one found in\n"
+                       "$XDG_CONFIG_HOME or $XDG_CONFIG_DIRS (simulator-credit/tarif.json)."),
+        QStringLiteral("FILE")));
 }
 
 void answerWithoutDisplay(int argc, char** argv) {

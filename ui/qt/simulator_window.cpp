@@ -182,8 +182,9 @@ QWidget* makeWidget(const ControlSpec& entry, QWidget* parent) {
 
 } // namespace
 
-SimulatorWindow::SimulatorWindow(QWidget* parent)
-    : QWidget(parent), messages_(this), form_(messages_) {
+SimulatorWindow::SimulatorWindow(ui::TariffChoice tarif, QWidget* parent)
+    : QWidget(parent), tarif_(std::move(tarif)), messages_(this),
+      form_(messages_, tarif_.tariff()) {
     build();
     bind();
     faultNotice_ = std::make_unique<FaultNotice>(menuBar_, form_);
@@ -198,6 +199,9 @@ SimulatorWindow::~SimulatorWindow() = default;
 void SimulatorWindow::load() {
     if (!loaded_) {
         loaded_ = true;
+        if (tarif_.failed()) {
+            messages_.show({"Tarif", tarif_.failureText(), 16});
+        }
         form_.Form_Load();
     }
 }
@@ -312,8 +316,8 @@ void SimulatorWindow::showAbout() {
         QStringLiteral("Simulare de credit pentru bunuri cumparate in rate. Rezultatele au "
                        "caracter informativ.\n\n"
                        "Biblioteci folosite: Qt %1 (LGPL-3.0), nlohmann-json (MIT). "
-                       "Fonturi: Liberation Sans (SIL Open Font License 1.1).")
-            .arg(QString::fromLatin1(qVersion())));
+                       "Fonturi: Liberation Sans (SIL Open Font License 1.1).\n\n%2")
+            .arg(QString::fromLatin1(qVersion()), QString::fromStdString(tarif_.description())));
     box->open();
 }
 
@@ -382,7 +386,10 @@ void SimulatorWindow::display(Control c, Property p) {
         break;
     case Property::Caption:
         if (widget == this) {
-            setWindowTitle(QString::fromStdString(data.caption));
+            // The title bar alone names the tariff; the form's own caption stays the lender's.
+            const std::string note = tarif_.titleNote();
+            setWindowTitle(
+                QString::fromStdString(note.empty() ? data.caption : data.caption + " - " + note));
         } else if (auto* label = qobject_cast<QLabel*>(widget)) {
             label->setText(captionText(data.caption));
         } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {

@@ -3,6 +3,7 @@
 #include "ui/form1.h"
 #include "ui/qt/fault_notice.h"
 #include "ui/qt/message_box.h"
+#include "ui/tariff_choice.h"
 
 #include <QWidget>
 
@@ -29,13 +30,17 @@ class OfferActions;
 // every control is placed in that client area exactly as laid out.
 class SimulatorWindow final : public QWidget {
 public:
-    explicit SimulatorWindow(QWidget* parent = nullptr);
+    // The form runs on `tarif` for the window's whole life.
+    explicit SimulatorWindow(ui::TariffChoice tarif = {}, QWidget* parent = nullptr);
     ~SimulatorWindow() override;
     SimulatorWindow(const SimulatorWindow&) = delete;
     SimulatorWindow& operator=(const SimulatorWindow&) = delete;
 
-    // Start-up (Form_Load), once, before the window is first shown.
+    // Start-up (Form_Load), once, before the window is first shown; a tariff file that failed its
+    // checks is reported first, in one message box.
     void load();
+
+    const ui::TariffChoice& tariffChoice() const { return tarif_; }
 
     ui::Form1& form() { return form_; }
     const ui::Form1& form() const { return form_; }
@@ -71,6 +76,7 @@ private:
     QMenu* helpMenu_ = nullptr;
     QAction* quitSeparator_ = nullptr;
     OfferActions* offerActions_ = nullptr;
+    ui::TariffChoice tarif_;
     MessageBoxSink messages_;
     ui::Form1 form_;
     std::unique_ptr<FaultNotice> faultNotice_;

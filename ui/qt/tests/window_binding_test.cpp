@@ -4,14 +4,17 @@
 #include "window_fixture.h"
 
 #include "ui/form1.h"
+#include "ui/tariff_choice.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QStyleOptionButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <memory>
@@ -75,6 +78,12 @@ void compareWithReference(ui::qt::SimulatorWindow& window, const ui::Form1& refe
 }
 
 // Closes every modal box that opens while it runs, as the agent pressing OK, and notes it.
+void writeFile(const QString& name, const QByteArray& bytes) {
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
 class BoxCloser {
 public:
     BoxCloser() {
@@ -333,6 +342,46 @@ private slots:
         QVERIFY(!window->control("Eroare")->isVisible());
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
         closer.seen.clear();
+    }
+
+    // A tariff file that fails its checks: one box naming it and its problems, then the window
+    // runs on the built-in tariff and says so in its title bar only.
+    void BadTariffFileShowsTheBoxAndRunsOnTheBuiltIn() {
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("tarif.json"));
+        writeFile(file, "{\"format\": \"simulator-credit-tarif\", \"version\": 2}");
+        ui::qt::SimulatorWindow window(ui::chooseTariff(file.toStdString()));
+        window.load();
+        BoxCloser& closer = *boxes_;
+        QCOMPARE(closer.seen.size(), std::size_t{1});
+        QCOMPARE(closer.seen.front().title, QStringLiteral("Tarif"));
+        QVERIFY(closer.seen.front().text.contains(file));
+        QVERIFY(closer.seen.front().text.contains(QStringLiteral("/version: must be 1 (got 2)")));
+        QVERIFY(closer.seen.front().text.contains(QStringLiteral("/credit: missing")));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Simulator Credit Omnira - tarif implicit"));
+        QCOMPARE(window.form().controls().caption(Control::Form1),
+                 std::string("Simulator Credit Omnira"));
+        QCOMPARE(window.form().controls().data(Control::cbasig).items.size(), std::size_t{4});
+        QCOMPARE(window.form().state().comacord, 0.087);
+        closer.seen.clear();
+    }
+
+    // A good file: its name and date after the caption, its figures in the form; no box.
+    void TariffFileNamedInTheTitleBar() {
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("tarif.json"));
+        QFile example(QStringLiteral(SIMCREDIT_EXAMPLE_TARIFF));
+        QVERIFY(example.open(QIODevice::ReadOnly));
+        writeFile(file, QString::fromUtf8(example.readAll())
+                            .replace(QStringLiteral("Tarif standard"), QStringLiteral("Tarif Nord"))
+                            .replace(QStringLiteral("0.087"), QStringLiteral("0.1"))
+                            .toUtf8());
+        ui::qt::SimulatorWindow window(ui::chooseTariff(file.toStdString()));
+        window.load();
+        QCOMPARE(window.windowTitle(),
+                 QStringLiteral("Simulator Credit Omnira - Tarif Nord (2026-12-01)"));
+        QCOMPARE(window.form().state().comacord, 0.1);
+        QVERIFY(window.tariffChoice().description().find(file.toStdString()) != std::string::npos);
     }
 };
 
