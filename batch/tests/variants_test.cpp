@@ -73,6 +73,11 @@ TEST(BatchVariants, EachRowIsTheSnapshotAfterSettingItsDuration) {
         EXPECT_EQ(after["messages"], json::array());
         after["messages"] = before["messages"];
         EXPECT_EQ(after, before);
+        // The message boxes of the session stay for the next snapshot, byte for byte.
+        const auto without = lines(run(session + "snapshot\n"));
+        const auto with = lines(run(session + "variants\nsnapshot\n"));
+        ASSERT_EQ(with.size(), 2U);
+        EXPECT_EQ(with[1], without.at(0));
 
         const json variants = json::parse(out[1])["variants"];
         const double durata = before["state"]["durata"].get<double>();
