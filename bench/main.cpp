@@ -108,6 +108,12 @@ std::string summary(const SummaryReporter& r) {
         row(out, {"`Form_Load` on a fresh model", fixed(load.time, 2) + " µs", "", "", "", "",
                   fixed(load.wall, 2) + " µs"});
     }
+    const auto tariffRead = find("tariff_read");
+    if (tariffRead.time >= 0) {
+        row(out, {"Reading and checking the example tariff", fixed(tariffRead.time, 2) + " µs", "",
+                  "", "≤ 1000 µs", tariffRead.time <= 1000 ? "yes" : "**no**",
+                  fixed(tariffRead.wall, 2) + " µs"});
+    }
     const auto table = find("table_mode");
     if (table.perSecond >= 0) {
         row(out,

@@ -1,0 +1,117 @@
+#include "ui/tariff_choice.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A scratch folder with configuration folders in it, and an environment that names them.
+class TariffLookup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root =
+            fs::temp_directory_path() /
+            ("tariff-choice-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::create_directories(root);
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    fs::path place(const std::string& folder, const std::string& text) {
+        const fs::path file = root / folder / "simulator-credit" / "tarif.json";
+        fs::create_directories(file.parent_path());
+        std::ofstream(file) << text;
+        return file;
+    }
+    static std::string example() {
+        std::ifstream in(SIMCREDIT_EXAMPLE_TARIFF);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    ui::TariffChoice choose(const std::optional<fs::path>& given = std::nullopt) {
+        return ui::chooseTariff(given, [this](const char* name) -> std::optional<std::string> {
+            const auto it = env.find(name);
+            return it == env.end() ? std::nullopt : std::optional<std::string>(it->second);
+        });
+    }
+
+    fs::path root;
+    std::map<std::string, std::string> env;
+};
+
+TEST_F(TariffLookup, NoFileAnywhereIsTheBuiltInTariff) {
+    env = {{"HOME", (root / "home").string()}, {"XDG_CONFIG_DIRS", (root / "etc").string()}};
+    const ui::TariffChoice c = choose();
+    EXPECT_TRUE(c.file.empty());
+    EXPECT_FALSE(c.failed());
+    EXPECT_EQ(&c.tariff(), &tariff::builtIn());
+    EXPECT_EQ(c.titleNote(), "");
+}
+
+// The user's folder first (XDG_CONFIG_HOME, else ~/.config), then each machine folder in order.
+TEST_F(TariffLookup, UserBeforeMachineFolders) {
+    std::string other = example();
+    other.replace(other.find("Tarif standard"), 14, "Tarif magazin");
+    const fs::path machine = place("etc2", other);
+    env = {{"HOME", (root / "home").string()},
+           {"XDG_CONFIG_DIRS",
+            "relative:" + (root / "etc1").string() + "::" + (root / "etc2").string()}};
+    EXPECT_EQ(choose().file, machine);
+    EXPECT_EQ(choose().titleNote(), "Tarif magazin (2026-12-01)");
+
+    const fs::path home = place("home/.config", example());
+    EXPECT_EQ(choose().file, home);
+    env["XDG_CONFIG_HOME"] = (root / "config").string();
+    EXPECT_EQ(choose().file, machine); // the home folder is replaced, not searched as well
+    const fs::path config = place("config", example());
+    EXPECT_EQ(choose().file, config);
+    EXPECT_EQ(choose(root / "given.json").file, root / "given.json"); // the command line wins
+}
+
+TEST_F(TariffLookup, MachineFolderDefaultsToEtcXdg) {
+    env = {{"HOME", (root / "home").string()}};
+    const ui::TariffChoice c = choose();
+    // Whatever this machine holds there, nothing under the scratch home was taken.
+    EXPECT_TRUE(c.file.empty() || c.file == "/etc/xdg/simulator-credit/tarif.json");
+}
+
+// The first file found decides: if it fails, the built-in tariff is used, not the next file.
+TEST_F(TariffLookup, FailingFileFallsBackToTheBuiltInTariff) {
+    const fs::path bad = place("home/.config", "{\"version\": 1");
+    place("etc", example());
+    env = {{"HOME", (root / "home").string()}, {"XDG_CONFIG_DIRS", (root / "etc").string()}};
+    const ui::TariffChoice c = choose();
+    EXPECT_EQ(c.file, bad);
+    EXPECT_TRUE(c.failed());
+    EXPECT_EQ(&c.tariff(), &tariff::builtIn());
+    EXPECT_EQ(c.titleNote(), "tarif implicit");
+    EXPECT_NE(c.failureText().find(bad.string()), std::string::npos);
+    EXPECT_NE(c.failureText().find("/: not valid JSON (line 1, column 14)"), std::string::npos)
+        << c.failureText();
+    const ui::TariffChoice missing = choose(root / "missing.json");
+    EXPECT_TRUE(missing.failed());
+    EXPECT_NE(missing.failureText().find("/: cannot be read"), std::string::npos);
+}
+
+TEST_F(TariffLookup, LongProblemListsAreCutInTheBox) {
+    std::string many = "{";
+    for (int k = 0; k < 30; ++k) {
+        many += "\"x" + std::to_string(k) + "\": 0, ";
+    }
+    many += "\"format\": \"simulator-credit-tarif\"}";
+    const ui::TariffChoice c = choose(place("x", many));
+    EXPECT_GT(c.problems.size(), 30U);
+    EXPECT_NE(
+        c.failureText().find("si inca " + std::to_string(c.problems.size() - 20) + " probleme"),
+        std::string::npos);
+}
+
+} // namespace
