@@ -1,4 +1,5 @@
 #include "ui/qt/schedule_window.h"
+#include "ui/qt/table_text.h"
 
 #include <QFont>
 #include <QFormLayout>
@@ -13,10 +14,6 @@
 
 namespace ui::qt {
 namespace {
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 // The summary under the table: which of the offer's key figures, by label.
 constexpr std::array<const char*, 4> summary = {"Total de plata", "Cost total", "DAE",
@@ -74,12 +71,7 @@ QVariant ScheduleModel::data(const QModelIndex& index, int role) const {
         return index.column() == 0 ? QVariant(Qt::AlignCenter)
                                    : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::FontRole:
-        if (totals) {
-            QFont bold;
-            bold.setBold(true);
-            return bold;
-        }
-        return {};
+        return boldFontIf(totals);
     default:
         return {};
     }

@@ -1,4 +1,5 @@
 #include "ui/qt/variants_window.h"
+#include "ui/qt/table_text.h"
 
 #include "ui/qt/simulator_window.h"
 
@@ -18,10 +19,6 @@
 
 namespace ui::qt {
 namespace {
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 constexpr std::array<const char*, 7> headers = {
     "Durata (luni)", "Procent dobanda", "Total de plata", "Cost total",
@@ -97,12 +94,7 @@ QVariant VariantsModel::data(const QModelIndex& index, int role) const {
         return index.column() == 6 ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                                    : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::FontRole:
-        if (row.current) {
-            QFont bold;
-            bold.setBold(true);
-            return bold;
-        }
-        return {};
+        return boldFontIf(row.current);
     default:
         return {};
     }
