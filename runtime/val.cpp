@@ -56,4 +56,35 @@ double Val(std::string_view text) {
     return negative ? -value : value;
 }
 
+std::size_t ValExtent(std::string_view text) {
+    // The same walk as Val's, over the text with its blanks.
+    std::size_t end = 0;
+    bool signSeen = false;
+    bool point = false;
+    bool digits = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == ' ') {
+            continue;
+        }
+        if ((c == '+' || c == '-') && !signSeen && !point && !digits) {
+            signSeen = true;
+        } else if (c >= '0' && c <= '9') {
+            digits = true;
+            end = i + 1;
+        } else if (c == '.' && !point) {
+            point = true;
+            end = digits ? i + 1 : end;
+        } else {
+            break;
+        }
+        signSeen = true; // a sign only leads
+    }
+    return digits ? end : 0;
+}
+
+bool ValReadsWhole(std::string_view text) {
+    return text.find_first_not_of(' ', ValExtent(text)) == std::string_view::npos;
+}
+
 } // namespace runtime

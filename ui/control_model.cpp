@@ -28,11 +28,25 @@ bool controlByName(std::string_view name, Control& out) {
     return true;
 }
 
-ControlModel::ControlModel() {
-    // As built: the window's caption and the check pair's first values; Label10 shows its name.
-    mutableData(Control::Form1).caption = "Simulator Credit Zentra 12-60";
-    mutableData(Control::Label10).caption = "Label10";
-    mutableData(Control::Check1).value = 1;
+ControlModel::ControlModel() : controls_(asBuilt()) {}
+
+std::array<ControlData, core::controlCount> ControlModel::asBuilt() {
+    // The window's caption and the check pair's first values; Label10 shows its name.
+    std::array<ControlData, core::controlCount> built{};
+    built[index(Control::Form1)].caption = "Simulator Credit Zentra 12-60";
+    built[index(Control::Label10)].caption = "Label10";
+    built[index(Control::Check1)].value = 1;
+    return built;
+}
+
+void ControlModel::restoreAsBuilt() {
+    controls_ = asBuilt();
+    for (int i = 0; i < core::controlCount; ++i) {
+        for (const Property p : {Property::Items, Property::Text, Property::Caption,
+                                 Property::Visible, Property::Value, Property::ListIndex}) {
+            changed(static_cast<Control>(i), p);
+        }
+    }
 }
 
 void ControlModel::changed(Control c, Property p) {

@@ -70,8 +70,14 @@ public:
     const std::string& caption(Control c) const { return data(c).caption; }
     bool visible(Control c) const { return data(c).visible; }
 
+    // Every control back to its contents as built (no items, no texts, the first captions),
+    // the observers told of every property and the handler of nothing: the window shows the
+    // controls as they were before start-up. Observers and handler stay.
+    void restoreAsBuilt();
+
 private:
     static std::size_t index(Control c) { return static_cast<std::size_t>(c); }
+    static std::array<ControlData, core::controlCount> asBuilt();
     ControlData& mutableData(Control c) { return controls_[index(c)]; }
     void changed(Control c, Property p);
     void notify(Control c, Notification n);

@@ -42,6 +42,12 @@ void Form1::Form_Load() {
     controls_.setText(Control::tbdurcred, runtime::NumberToText(state_.durmax)); // second one
 }
 
+void Form1::startOver() {
+    controls_.restoreAsBuilt();
+    state_ = core::SimulationState{};
+    Form_Load();
+}
+
 void Form1::click(Control checkBox) {
     controls_.setValue(checkBox, controls_.value(checkBox) == 1 ? 0 : 1);
 }

@@ -32,6 +32,12 @@ public:
     // Start-up, run once before the window is first shown; it recalculates twice.
     void Form_Load();
 
+    // A new customer: the controls and the simulation state as the window was built (the
+    // management-commission rates that earlier recalculations left behind included), then
+    // start-up again, as if the window had just been opened. The observers stay, and the count
+    // of recalculations goes on.
+    void startOver();
+
     ControlModel& controls() { return controls_; }
     const ControlModel& controls() const { return controls_; }
     core::SimulationState& state() { return state_; }
