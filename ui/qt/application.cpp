@@ -1,5 +1,7 @@
 #include "ui/qt/application.h"
 
+#include "ui/qt/accessibility.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
@@ -20,6 +22,7 @@ void prepareApplication() {
         QApplication::setStyle(fusion);
     }
     QApplication::setWindowIcon(programIcon());
+    installAccessibility();
     QGuiApplication::setDesktopFileName(QStringLiteral("simulator-credit"));
 }
 

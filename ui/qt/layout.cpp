@@ -116,6 +116,11 @@ constexpr ControlSpec comboBox(std::string_view name, std::string_view parent, R
 }
 
 constexpr Align L = Align::Left;
+using C = core::Control;
+
+constexpr std::string_view cap(C c) {
+    return ui::captionOf(c).caption;
+}
 
 // clang-format off
 constexpr std::array controls = {
@@ -126,66 +131,64 @@ constexpr std::array controls = {
     checkBox("Check2", {7320, 960, 1335, 615}, ui::cashCaption),
 
     frame("Frame1", {0, 1680, 6135, 4095}, "Date Personale"),
-    label("texvn", "Frame1", {120, 360, 3135, 480}, "Venit Net", big),
+    label("texvn", "Frame1", {120, 360, 3135, 480}, cap(C::vn), big),
     textBox("vn", "Frame1", {3240, 240, 2055, 480}, "texvn"),
     label("Label24", "Frame1", {5400, 240, 615, 480}, "RON", big),
-    label("Alterate", "Frame1", {120, 960, 3135, 480}, "Alte Rate", big),
+    label("Alterate", "Frame1", {120, 960, 3135, 480}, cap(C::ar), big),
     textBox("ar", "Frame1", {3240, 840, 2055, 480}, "Alterate"),
     label("Label28", "Frame1", {5400, 840, 615, 480}, "RON", big),
-    label("tad", "Frame1", {120, 1560, 3135, 480}, "Alte Datorii", big),
+    label("tad", "Frame1", {120, 1560, 3135, 480}, cap(C::ad), big),
     textBox("ad", "Frame1", {3240, 1440, 2055, 480}, "tad"),
     label("Label27", "Frame1", {5400, 1440, 615, 480}, "RON", big),
-    label("Label13", "Frame1", {120, 2160, 3135, 480}, "Rata TLXF", big),
+    label("Label13", "Frame1", {120, 2160, 3135, 480}, cap(C::tbratatlx), big),
     textBox("tbratatlx", "Frame1", {3240, 2040, 2055, 480}, "Label13", Box::Locked),
     label("Label26", "Frame1", {5400, 2040, 615, 480}, "RON", big),
-    label("ibnr", "Frame1", {120, 2760, 3135, 480}, "Indice BNR", big),
+    label("ibnr", "Frame1", {120, 2760, 3135, 480}, cap(C::bnr), big),
     textBox("bnr", "Frame1", {3240, 2640, 2055, 480}, "ibnr", Box::Locked),
-    label("Label2", "Frame1", {120, 3480, 3255, 375}, "Valoare maxima bunuri", smallUnit),
+    label("Label2", "Frame1", {120, 3480, 3255, 375}, cap(C::tbsumacc), smallUnit),
     textBox("tbsumacc", "Frame1", {3240, 3480, 2055, 480}, "Label2", Box::Locked),
     label("Label25", "Frame1", {5400, 3480, 615, 480}, "RON", big),
 
     frame("Frame2", {6240, 1680, 6375, 4095}, "Informatii Credit"),
-    label("Label3", "Frame2", {240, 240, 3015, 480}, "Valoare Produs", big),
+    label("Label3", "Frame2", {240, 240, 3015, 480}, cap(C::tbvp), big),
     textBox("tbvp", "Frame2", {3360, 240, 2055, 480}, "Label3"),
     label("Label29", "Frame2", {5520, 240, 615, 480}, "RON", big),
-    label("Label4", "Frame2", {240, 840, 3015, 480}, "Avans", big),
+    label("Label4", "Frame2", {240, 840, 3015, 480}, cap(C::tbavans), big),
     textBox("tbavans", "Frame2", {3360, 840, 2055, 480}, "Label4"),
     label("Label31", "Frame2", {5520, 840, 615, 480}, "RON", big),
-    label("Label8", "Frame2", {120, 1440, 3135, 480}, "Prima de asigurare", big),
+    label("Label8", "Frame2", {120, 1440, 3135, 480}, cap(C::cbasig), big),
     comboBox("cbasig", "Frame2", {3360, 1440, 2175, 360}, "Label8"),
-    label("Label5", "Frame2", {240, 2040, 3015, 480}, "Durata Creditului", big),
+    label("Label5", "Frame2", {240, 2040, 3015, 480}, cap(C::tbdurcred), big),
     textBox("tbdurcred", "Frame2", {3360, 2040, 2055, 480}, "Label5"),
     label("Label30", "Frame2", {5520, 2040, 735, 480}, "LUNI", big),
-    label("Label6", "Frame2", {240, 2640, 3015, 495}, "Procent Dobanda", big),
+    label("Label6", "Frame2", {240, 2640, 3015, 495}, cap(C::tbdob), big),
     textBox("tbdob", "Frame2", {3360, 2640, 2055, 480}, "Label6", Box::Output),
 
     // The bottom band, lowest frame first; the window raises them in this order as well.
     frame("Frame3", {0, 5880, 6135, 1815}, "Costuri"),
-    label("Label9", "Frame3", {240, 360, 3015, 345}, "Cost Total", costLabel),
+    label("Label9", "Frame3", {240, 360, 3015, 345}, cap(C::lbdobaferenta), costLabel),
     output("lbdobaferenta", "Frame3", {3240, 360, 2295, 615}, costValue, "Label9"),
     label("Label34", "Frame3", {5400, 360, 615, 480}, "RON", big),
-    label("label11", "Frame3", {600, 1200, 2415, 480}, "DAE", big),
+    label("label11", "Frame3", {600, 1200, 2415, 480}, cap(C::lbdae), big),
     output("lbdae", "Frame3", {3360, 1080, 2175, 615}, big, "label11"),
 
     frame("Frame4", {6240, 5880, 6375, 1815}, "RATA"),
-    label("Label12", "Frame4", {480, 360, 2535, 495}, "Total de Plata", big, L),
+    label("Label12", "Frame4", {480, 360, 2535, 495}, cap(C::lbrata), big, L),
     output("lbrata", "Frame4", {2880, 240, 2535, 495}, rata, "Label12"),
     label("Label32", "Frame4", {5280, 240, 615, 480}, "RON", big),
-    label("Label14", "Frame4", {360, 840, 2775, 375}, "Asigurare - prima luna", smallCaption),
+    label("Label14", "Frame4", {360, 840, 2775, 375}, cap(C::lbasig), smallCaption),
     output("lbasig", "Frame4", {3480, 840, 1215, 375}, smallValue, "Label14"),
     labelArray("Label33", 0, "Frame4", {4680, 840, 855, 375}, "RON", smallUnit),
-    label("Label16", "Frame4", {120, 1080, 3375, 615}, "Comision de gestiune - prima luna",
-          smallCaption),
+    label("Label16", "Frame4", {120, 1080, 3375, 615}, cap(C::lbcomisgest), smallCaption),
     output("lbcomisgest", "Frame4", {3480, 1200, 1215, 375}, smallValue, "Label16"),
     labelArray("Label33", 1, "Frame4", {4680, 1200, 855, 375}, "RON", smallUnit),
 
-    frame("Eroare", {0, 5880, 12615, 1815}, "Eroare"),
+    frame("Eroare", {0, 5880, 12615, 1815}, ui::errorCaption),
     redLabel("Label10", "Eroare", {600, 240, 9975, 1335}, "Label10", costValue),
 
-    frame("Frame6", {0, 5880, 6135, 1815}, "Eroare"),
-    redLabel("Label22", "Frame6", {360, 360, 5055, 375}, "Indatorare prea mare. ", warning),
-    redLabel("Label23", "Frame6", {360, 720, 5175, 735},
-             "Incercati cu o valoare mai mica sau o perioada mai mare.", warning),
+    frame("Frame6", {0, 5880, 6135, 1815}, ui::errorCaption),
+    redLabel("Label22", "Frame6", {360, 360, 5055, 375}, ui::indebtednessWarning, warning),
+    redLabel("Label23", "Frame6", {360, 720, 5175, 735}, ui::indebtednessAdvice, warning),
 };
 
 // tbdob stays in the path although nothing reads it: it is the only place the interest rate is

@@ -1,9 +1,15 @@
 #include "ui/qt/simulator_window.h"
 
+#include "ui/input_hints.h"
+#include "ui/qt/accessibility.h"
 #include "ui/qt/application.h"
+#include "ui/qt/client_actions.h"
+#include "ui/qt/elided_text.h"
+#include "ui/qt/insurance_list.h"
 #include "ui/qt/layout.h"
 #include "ui/qt/offer_actions.h"
 #include "ui/qt/variants_window.h"
+#include "ui/qt/light_palette.h"
 #include "ui/window_facts.h"
 
 #include <QApplication>
@@ -29,8 +35,6 @@
 
 namespace ui::qt {
 namespace {
-
-constexpr QColor errorRed(192, 0, 0);
 
 int pixels(int twips) {
     return (twips + twipsPerPixel / 2) / twipsPerPixel;
@@ -67,12 +71,6 @@ QFont fontOf(const FontSpec& entry) {
 
 Qt::Alignment alignmentOf(Align align) {
     return align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft;
-}
-
-// Qt has no palette role for the menu background; the desktop's window background is the nearest
-// (a light grey on a light desktop, and dark on a dark one, so the text keeps its contrast).
-QColor menuGrey() {
-    return QApplication::palette().color(QPalette::Window);
 }
 
 // A picture box draws its image from its top left corner, cut at its edges. It takes the focus
@@ -138,29 +136,42 @@ protected:
 QWidget* makeWidget(const ControlSpec& entry, QWidget* parent) {
     switch (entry.kind) {
     case Kind::Frame: {
-        auto* frame = new Frame(toQString(entry.caption), parent);
+        auto* frame = new Frame(parent);
+        if (entry.name == "Eroare" || entry.name == "Frame6") {
+            markVerdict(frame); // before anything asks for its accessible interface
+        }
+        frame->setTitle(toQString(entry.caption));
         frame->setAutoFillBackground(true); // the upper frame of the bottom band hides the lower
         return frame;
     }
     case Kind::Label: {
-        auto* label = new QLabel(parent);
+        // The labels the program writes never draw over a neighbour; a figure keeps to one line.
+        Control c{};
+        const bool written = entry.index < 0 && ui::controlByName(entry.name, c);
+        QLabel* label = written ? new ElidedLabel(parent) : new QLabel(parent);
+        if (written && !entry.labelledBy.empty()) { // before anything asks for its interface
+            markFigure(label, toQString(ui::captionOf(c).unit));
+        }
         label->setTextFormat(Qt::PlainText);
-        label->setWordWrap(true);
+        label->setWordWrap(entry.labelledBy.empty());
         label->setAlignment(alignmentOf(entry.align) | Qt::AlignTop);
         label->setText(captionText(entry.caption));
         return label;
     }
     case Kind::TextBox: {
-        auto* box = new QLineEdit(parent);
+        auto* box = new TextBox(parent);
         box->setAlignment(alignmentOf(entry.align) | Qt::AlignVCenter);
         if (entry.locked) {
+            // The design draws the results as disabled, grey on grey. They stay read-only and out
+            // of the keyboard's path, but are drawn in full black and the agent can select and
+            // copy them with the mouse.
             box->setReadOnly(true);
-            box->setEnabled(false);
+            box->setFocusPolicy(Qt::ClickFocus);
         }
         return box;
     }
     case Kind::ComboBox: {
-        auto* list = new QComboBox(parent);
+        auto* list = new InsuranceList(parent);
         list->setEditable(true);
         list->setInsertPolicy(QComboBox::NoInsert); // typed text never becomes an item
         list->setCompleter(nullptr); // no inline completion: the text is what the agent typed
@@ -222,6 +233,7 @@ void SimulatorWindow::build() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFont(windowFont());
+    setPalette(lightPalette()); // whatever the desktop's theme
     buildMenus();
     const int menuHeight = menuBar_->sizeHint().height();
     menuBar_->setGeometry(0, 0, clientWidth, menuHeight);
@@ -273,6 +285,7 @@ void SimulatorWindow::build() {
             caption->setBuddy(box);
         }
     }
+    fitLabels(client_);
     control("Picture1")->setAccessibleName(QStringLiteral("Sigla"));
     control("Picture2")->setAccessibleName(QStringLiteral("Calculator"));
 
@@ -285,6 +298,7 @@ void SimulatorWindow::build() {
         setTabOrder(control(order[i - 1]), control(order[i]));
     }
     control(order.front())->setFocus();
+    addClientActions(*this);
 }
 
 void SimulatorWindow::buildMenus() {
@@ -324,16 +338,19 @@ void SimulatorWindow::showAbout() {
 void SimulatorWindow::bind() {
     ControlModel& model = form_.controls();
     model.addObserver([this](Control c, Property p) { display(c, p); });
+    form_.addRecalculationObserver([this] { announceVerdicts(); });
 
-    // Only the agent's own actions reach the model: textEdited, clicked and activated are not
-    // emitted when the program writes to a widget.
+    // Only the agent's own actions reach the model: clicked and activated are not emitted when
+    // the program writes to a widget, and the program writes a box's text with its signals
+    // blocked. A box's textChanged is taken rather than textEdited so that a text put in by an
+    // assistive tool (dictation, a screen reader's edit) is read like a typed one.
     for (const ControlSpec& entry : controlTable()) {
         Control c{};
         if (entry.kind != Kind::TextBox || !ui::controlByName(entry.name, c) || !ui::isTypable(c)) {
             continue;
         }
         auto* box = qobject_cast<QLineEdit*>(widgetOf(c));
-        connect(box, &QLineEdit::textEdited, this, [this, c](const QString& text) {
+        connect(box, &QLineEdit::textChanged, this, [this, c](const QString& text) {
             form_.controls().setText(c, text.toStdString());
         });
     }
@@ -382,6 +399,8 @@ void SimulatorWindow::display(Control c, Property p) {
                 const QSignalBlocker blocker(box);
                 box->setText(text);
             }
+            static_cast<TextBox*>(box)->setHint(
+                QString::fromStdString(ui::inputHint(form_.controls(), c)));
         }
         break;
     case Property::Caption:
@@ -391,9 +410,17 @@ void SimulatorWindow::display(Control c, Property p) {
             setWindowTitle(
                 QString::fromStdString(note.empty() ? data.caption : data.caption + " - " + note));
         } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+            const QString before = label->text();
             label->setText(captionText(data.caption));
+            if (label->text() != before) {
+                figureChanged(label, before);
+            }
         } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
-            frame->setTitle(QString::fromStdString(data.caption));
+            // The model holds no frame's caption as built (the program never sets one): its
+            // empty caption must not erase the one laid out.
+            if (!data.caption.empty()) {
+                frame->setTitle(QString::fromStdString(data.caption));
+            }
         }
         break;
     case Property::Visible:
@@ -450,6 +477,28 @@ void SimulatorWindow::displayList() {
     }
     if (textShown && edit->cursorPosition() != caret) {
         edit->setCursorPosition(caret);
+    }
+    static_cast<InsuranceList*>(list)->setHint(
+        QString::fromStdString(ui::inputHint(form_.controls(), Control::cbasig)));
+}
+
+// A verdict panel that appears, or shows another text, is announced once the recalculation that
+// put it there has finished; the panels shown at start-up, before the window is, are not.
+void SimulatorWindow::announceVerdicts() {
+    const ControlModel& model = form_.controls();
+    for (auto& [c, said] : verdictsSaid_) {
+        const bool shown = model.visible(c);
+        // The error panel's text changes with the error; the warning's never does.
+        std::string now;
+        if (shown) {
+            now = c == Control::Eroare ? model.caption(Control::Label10) : "shown";
+        }
+        if (now != said) {
+            said = now;
+            if (shown && isVisible()) {
+                announceVerdict(widgetOf(c));
+            }
+        }
     }
 }
 

@@ -67,6 +67,7 @@ private:
     void bind();
     void display(Control c, Property p);
     void displayList();
+    void announceVerdicts();
     QWidget* widgetOf(Control c) const { return bound_[static_cast<std::size_t>(c)]; }
 
     QMenuBar* menuBar_ = nullptr;
@@ -83,6 +84,9 @@ private:
     bool loaded_ = false;
     std::array<QWidget*, core::controlCount> bound_{};
     std::vector<std::pair<std::string, QWidget*>> widgets_; // "Label33(1)" for array members
+    // What was last announced of each verdict panel: empty while it is hidden.
+    std::array<std::pair<Control, std::string>, 2> verdictsSaid_{
+        {{Control::Eroare, {}}, {Control::Frame6, {}}}};
 };
 
 } // namespace ui::qt
