@@ -3,7 +3,9 @@
 // more names, it also opens the schedule window and saves it, and saves the offer as PDF. Given a
 // fourth, it types a customer who is refused at the duration asked for, opens the variants
 // window and saves the form and the variants window side by side.
+// With --scene it types one of the hard cases instead and saves the window alone.
 // Usage: simulator-credit-screenshot <out.png> [<schedule.png> <offer.pdf> [<variants.png>]]
+//        simulator-credit-screenshot --scene refused|hostile <out.png>
 
 #include "ui/qt/application.h"
 #include "ui/qt/offer_actions.h"
@@ -22,6 +24,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -66,12 +69,37 @@ bool saveVariants(ui::qt::SimulatorWindow& window, const char* path) {
     return true;
 }
 
+// The agent's hard cases: a customer refused for income, and texts the reader takes in part
+// (a grouped amount, a 20-digit down payment, an insurance that is no item of the list).
+bool typeScene(ui::qt::SimulatorWindow& window, const char* scene) {
+    if (std::strcmp(scene, "refused") == 0) {
+        type(window, "vn", "1000");
+        type(window, "ar", "900");
+        type(window, "tbvp", "2000");
+        type(window, "tbavans", "200");
+        type(window, "tbdurcred", "24");
+    } else if (std::strcmp(scene, "hostile") == 0) {
+        type(window, "vn", "4,200");
+        type(window, "tbvp", "3500 lei");
+        type(window, "tbavans", "95287449600000000000");
+        type(window, "cbasig", "senior");
+        type(window, "tbdurcred", "24");
+    } else {
+        return false;
+    }
+    window.control("Check1")->setFocus(); // every box shows its text as it does unfocused
+    QTest::qWait(200);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    const bool scene = argc == 4 && std::strcmp(argv[1], "--scene") == 0;
     if (argc != 2 && argc != 4 && argc != 5) {
         std::fputs("usage: simulator-credit-screenshot <out.png> [<schedule.png> <offer.pdf> "
-                   "[<variants.png>]]\n",
+                   "[<variants.png>]]\n"
+                   "       simulator-credit-screenshot --scene refused|hostile <out.png>\n",
                    stderr);
         return 2;
     }
@@ -83,6 +111,17 @@ int main(int argc, char** argv) {
     if (!QTest::qWaitForWindowExposed(&window)) {
         std::fputs("the window was never shown\n", stderr);
         return 1;
+    }
+    if (scene) {
+        if (!typeScene(window, argv[2])) {
+            std::fprintf(stderr, "unknown scene %s\n", argv[2]);
+            return 2;
+        }
+        if (!window.grab().save(QString::fromLocal8Bit(argv[3]), "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", argv[3]);
+            return 1;
+        }
+        return 0;
     }
     type(window, "vn", "4200");
     type(window, "ar", "350");
