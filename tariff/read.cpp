@@ -403,7 +403,8 @@ void checkDocument(Checker& c, const json& doc, Terms& t) {
         const json* obj = c.object(*credit, "/credit", {"ceiling", "minimum"});
         const auto ceiling = c.amount(obj, "/credit", "ceiling");
         const auto minimum = c.amount(obj, "/credit", "minimum");
-        c.ordered(minimum, ceiling, "/credit", "minimum", "ceiling");
+        // A minimum above the ceiling is not refused: the two are not a min/max pair of the
+        // format, and such a tariff only makes every product value an error.
         take(t.credit.ceiling, ceiling);
         take(t.credit.minimum, minimum);
     }
