@@ -15,10 +15,7 @@ void addClientActions(SimulatorWindow& window) {
     auto* newClient = new QAction(QStringLiteral("Client &nou"), &window);
     newClient->setObjectName(QStringLiteral("newClientAction"));
     newClient->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    QObject::connect(newClient, &QAction::triggered, &window, [&window] {
-        window.form().startOver();
-        window.control("vn")->setFocus(Qt::ShortcutFocusReason);
-    });
+    QObject::connect(newClient, &QAction::triggered, &window, [&window] { window.startOver(); });
 
     auto* copy = new QAction(QStringLiteral("&Copiaza rezultatele"), &window);
     copy->setObjectName(QStringLiteral("copySummaryAction"));

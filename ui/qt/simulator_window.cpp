@@ -7,9 +7,9 @@
 #include "ui/qt/elided_text.h"
 #include "ui/qt/insurance_list.h"
 #include "ui/qt/layout.h"
+#include "ui/qt/light_palette.h"
 #include "ui/qt/offer_actions.h"
 #include "ui/qt/variants_window.h"
-#include "ui/qt/light_palette.h"
 #include "ui/window_facts.h"
 
 #include <QApplication>
@@ -215,6 +215,16 @@ void SimulatorWindow::load() {
         }
         form_.Form_Load();
     }
+}
+
+void SimulatorWindow::startOver() {
+    restarting_ = true;
+    form_.startOver();
+    restarting_ = false;
+    for (int i = 0; i < core::controlCount; ++i) {
+        display(static_cast<Control>(i), Property::Visible);
+    }
+    control("vn")->setFocus(Qt::ShortcutFocusReason);
 }
 
 QWidget* SimulatorWindow::control(std::string_view name, int index) const {
@@ -424,7 +434,7 @@ void SimulatorWindow::display(Control c, Property p) {
         }
         break;
     case Property::Visible:
-        if (widget != this) { // the program shows its window itself, after start-up
+        if (widget != this && !restarting_) { // the program shows its window itself
             widget->setVisible(data.visible);
         }
         break;

@@ -45,6 +45,10 @@ public:
     ui::Form1& form() { return form_; }
     const ui::Form1& form() const { return form_; }
 
+    // A new customer: the form starts over as if just opened, and the focus goes to "Venit Net".
+    // The panels the controls hold as built are never shown on the way (nor announced).
+    void startOver();
+
     // The widget of a control by its name (and index within a label array), or null.
     QWidget* control(std::string_view name, int index = -1) const;
 
@@ -82,6 +86,7 @@ private:
     ui::Form1 form_;
     std::unique_ptr<FaultNotice> faultNotice_;
     bool loaded_ = false;
+    bool restarting_ = false; // visibility is shown once the new start-up has settled
     std::array<QWidget*, core::controlCount> bound_{};
     std::vector<std::pair<std::string, QWidget*>> widgets_; // "Label33(1)" for array members
     // What was last announced of each verdict panel: empty while it is hidden.
