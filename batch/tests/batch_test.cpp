@@ -1,6 +1,7 @@
 #include "batch/batch.h"
 #include "batch/csv.h"
 #include "batch/snapshot.h"
+#include "batch/tests/csv_rows.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -47,16 +48,7 @@ std::vector<json> snapshots(const std::string& out) {
 }
 
 std::vector<std::vector<std::string>> records(const std::string& csv) {
-    std::istringstream in(csv);
-    batch::CsvReader reader(in);
-    batch::CsvRecord record;
-    std::string error;
-    std::vector<std::vector<std::string>> rows;
-    while (reader.next(record, error)) {
-        EXPECT_EQ(error, "");
-        rows.push_back(record.fields);
-    }
-    return rows;
+    return testing_helpers::csvRows(csv);
 }
 
 TEST(BatchScript, ReplaysKeystrokesAndCountsRecalculations) {

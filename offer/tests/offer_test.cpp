@@ -2,7 +2,7 @@
 // not, the batch tool's schedule action and the exported table.
 
 #include "batch/batch.h"
-#include "batch/csv.h"
+#include "batch/tests/csv_rows.h"
 #include "offer/offer_text.h"
 #include "offer/schedule_offer.h"
 #include "ui/form1.h"
@@ -151,15 +151,7 @@ TEST(ScheduleCsv, ReadsBackThroughTheCsvReader) {
     const Window w(accepted[3]);
     const offer::OfferText text = offer::offerText(w.form);
     const std::string csv = offer::scheduleCsv(text);
-    std::istringstream in(csv);
-    batch::CsvReader reader(in);
-    batch::CsvRecord record;
-    std::string error;
-    std::vector<std::vector<std::string>> rows;
-    while (reader.next(record, error)) {
-        ASSERT_EQ(error, "");
-        rows.push_back(record.fields);
-    }
+    const auto rows = testing_helpers::csvRows(csv);
     ASSERT_EQ(rows.size(), 62U);
     EXPECT_EQ(rows[0], std::vector<std::string>(text.header.begin(), text.header.end()));
     EXPECT_EQ(rows[1][0], "1");
