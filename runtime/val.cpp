@@ -59,7 +59,7 @@ double Val(std::string_view text) {
 std::size_t ValExtent(std::string_view text) {
     // The same walk as Val's, over the text with its blanks.
     std::size_t end = 0;
-    bool signSeen = false;
+    bool first = true; // nothing but blanks read yet: the one place a sign may stand
     bool point = false;
     bool digits = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -67,8 +67,8 @@ std::size_t ValExtent(std::string_view text) {
         if (c == ' ') {
             continue;
         }
-        if ((c == '+' || c == '-') && !signSeen && !point && !digits) {
-            signSeen = true;
+        if ((c == '+' || c == '-') && first) {
+            // the sign itself: nothing more to note
         } else if (c >= '0' && c <= '9') {
             digits = true;
             end = i + 1;
@@ -78,7 +78,7 @@ std::size_t ValExtent(std::string_view text) {
         } else {
             break;
         }
-        signSeen = true; // a sign only leads
+        first = false;
     }
     return digits ? end : 0;
 }

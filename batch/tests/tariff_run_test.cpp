@@ -52,18 +52,20 @@ std::string randomSession(std::mt19937& engine) {
         const std::string box = pick({"vn", "ar", "ad", "tbvp", "tbavans", "tbdurcred"});
         const std::string action = pick({"set", "type", "erase", "select", "click", "snapshot"});
         if (action == "set" || action == "type") {
-            script +=
-                action + " " + box + " " +
+            script.append(action).append(" ").append(box).append(" ");
+            script.append(
                 pick({"",        "0",    "1",       "5.9",   "6",   "12",  "12.5", "24",  "47.5",
                       "48",      "60",   "60.5",    "200",   "510", "550", "551",  "601", "2000",
-                      "3999.99", "4000", "27598.9", "30000", "-5",  "1e3", "abc"}) +
-                "\n";
+                      "3999.99", "4000", "27598.9", "30000", "-5",  "1e3", "abc"}));
         } else if (action == "erase") {
-            script += "erase " + box + " " + pick({"1", "2", "9"}) + "\n";
+            script.append("erase ").append(box).append(" ").append(pick({"1", "2", "9"}));
         } else if (action == "select") {
-            script += "select cbasig " + pick({"0", "1", "2", "3"}) + "\n";
+            script.append("select cbasig ").append(pick({"0", "1", "2", "3"}));
         } else if (action == "click") {
-            script += "click " + pick({"Check1", "Check2"}) + "\n";
+            script.append("click ").append(pick({"Check1", "Check2"}));
+        }
+        if (action != "snapshot") {
+            script += '\n';
         }
         script += "snapshot\n";
     }
