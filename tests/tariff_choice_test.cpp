@@ -27,7 +27,7 @@ protected:
     void TearDown() override { fs::remove_all(root); }
 
     fs::path place(const std::string& folder, const std::string& text) {
-        const fs::path file = root / folder / "simulator-credit" / "tarif.json";
+        fs::path file = root / folder / "simulator-credit" / "tarif.json";
         fs::create_directories(file.parent_path());
         std::ofstream(file) << text;
         return file;

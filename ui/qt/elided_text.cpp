@@ -239,7 +239,7 @@ void ElidedLabel::paintEvent(QPaintEvent* /*event*/) {
 void fitLabels(QWidget* form) {
     const QList<QLabel*> labels = form->findChildren<QLabel*>();
     for (QLabel* label : labels) {
-        if (dynamic_cast<ElidedLabel*>(label) != nullptr ||
+        if (label == nullptr || dynamic_cast<ElidedLabel*>(label) != nullptr ||
             qobject_cast<QGroupBox*>(label->parentWidget()) == nullptr) {
             continue; // figures stay as laid out; they give way instead
         }

@@ -404,6 +404,7 @@ private slots:
         auto fresh = openWindow();
         QVERIFY(fresh);
         std::vector<QString> start;
+        start.reserve(core::controlCount);
         for (int i = 0; i < core::controlCount; ++i) {
             start.push_back(shown(fresh->control(ui::controlName(static_cast<Control>(i)))));
         }
