@@ -51,7 +51,7 @@ get_property(gzipped GLOBAL PROPERTY SIMCREDIT_GZIPPED_FILES)
 add_custom_target(simcredit-gzipped ALL DEPENDS ${gzipped})
 
 if(SIMCREDIT_WINDOW)
-    install(FILES ${PROJECT_SOURCE_DIR}/ui/qt/simulator-credit.desktop
+    install(FILES ${PROJECT_SOURCE_DIR}/gui/simulator-credit.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/invalid.simulator_credit.simulator_credit.metainfo.xml
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -60,6 +60,6 @@ if(SIMCREDIT_WINDOW)
                 DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
                 RENAME simulator-credit.png)
     endforeach()
-    install(FILES ${PROJECT_SOURCE_DIR}/ui/qt/resources/simulator-credit.svg
+    install(FILES ${PROJECT_SOURCE_DIR}/gui/resources/simulator-credit.svg
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endif()

@@ -3,10 +3,10 @@
 // Markdown table (also to --summary=FILE). Run by scripts/bench.
 
 #include "bench/run_with_summary.h"
-#include "ui/qt/application.h"
-#include "ui/qt/offer_actions.h"
-#include "ui/qt/schedule_window.h"
-#include "ui/qt/simulator_window.h"
+#include "gui/application.h"
+#include "gui/offer_actions.h"
+#include "gui/schedule_window.h"
+#include "gui/simulator_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,8 +25,8 @@ namespace {
 
 using core::Control;
 
-std::unique_ptr<ui::qt::SimulatorWindow> windowWith(int months) {
-    auto window = std::make_unique<ui::qt::SimulatorWindow>();
+std::unique_ptr<gui::SimulatorWindow> windowWith(int months) {
+    auto window = std::make_unique<gui::SimulatorWindow>();
     window->load();
     window->show();
     auto& controls = window->form().controls();
@@ -45,7 +45,7 @@ void keystroke(benchmark::State& state) {
     const bool open = state.range(1) != 0;
     const bool paint = state.range(2) != 0;
     auto window = windowWith(static_cast<int>(state.range(0)));
-    ui::qt::OfferActions& actions = *window->offerActions();
+    gui::OfferActions& actions = *window->offerActions();
     if (open) {
         actions.showSchedule();
         QApplication::processEvents();
@@ -128,7 +128,7 @@ std::string summary(const Medians& m) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    ui::qt::prepareApplication();
+    gui::prepareApplication();
     Medians medians;
     return bench::runWithSummary(argc, argv, medians, summary);
 }

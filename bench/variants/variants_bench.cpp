@@ -3,11 +3,11 @@
 // against their goals as a Markdown table (also to --summary=FILE). Run by scripts/bench.
 
 #include "bench/run_with_summary.h"
+#include "gui/application.h"
+#include "gui/simulator_window.h"
+#include "gui/variants_window.h"
 #include "offer/duration_rows.h"
 #include "offer/what_would_pass.h"
-#include "ui/qt/application.h"
-#include "ui/qt/simulator_window.h"
-#include "ui/qt/variants_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -120,7 +120,7 @@ BENCHMARK(answers)
 void keystroke(benchmark::State& state) {
     const bool open = state.range(1) != 0;
     const bool turn = state.range(2) != 0;
-    auto window = std::make_unique<ui::qt::SimulatorWindow>();
+    auto window = std::make_unique<gui::SimulatorWindow>();
     window->load();
     window->show();
     enter(window->form(), customers[static_cast<std::size_t>(state.range(0))]);
@@ -221,7 +221,7 @@ std::string summary(const Medians& m) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    ui::qt::prepareApplication();
+    gui::prepareApplication();
     Medians medians;
     return bench::runWithSummary(argc, argv, medians, summary);
 }

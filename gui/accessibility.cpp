@@ -1,0 +1,173 @@
+#include "gui/accessibility.h"
+
+#include "gui/insurance_list.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStringList>
+#include <QVariant>
+
+namespace gui {
+namespace {
+
+constexpr const char* roleProperty = "simcreditRole";
+constexpr const char* unitProperty = "simcreditUnit";
+
+QString roleOf(const QObject* object) {
+    return object->property(roleProperty).toString();
+}
+
+// A figure: its name is the caption beside it, its text the figure and its unit.
+class FigureAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit FigureAccessible(QWidget* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString figure() const {
+        const QString value = static_cast<const QLabel*>(widget())->text();
+        const QString unit = widget()->property(unitProperty).toString();
+        return value.isEmpty() || unit.isEmpty() ? value : value + QLatin1Char(' ') + unit;
+    }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) {
+            return figure();
+        }
+        return QAccessibleWidget::text(t);
+    }
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::TextInterface) {
+            return static_cast<QAccessibleTextInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(t);
+    }
+
+    // A figure is read, never edited: no caret, no selection.
+    void selection(int /*index*/, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int /*start*/, int /*end*/) override {}
+    void removeSelection(int /*index*/) override {}
+    void setSelection(int /*index*/, int /*start*/, int /*end*/) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int /*position*/) override {}
+    QString text(int start, int end) const override { return figure().mid(start, end - start); }
+    int characterCount() const override { return static_cast<int>(figure().size()); }
+    QRect characterRect(int /*offset*/) const override { return {}; }
+    int offsetAtPoint(const QPoint& /*point*/) const override { return -1; }
+    void scrollToSubstring(int /*start*/, int /*end*/) override {}
+    QString attributes(int offset, int* start, int* end) const override {
+        *start = *end = offset;
+        return {};
+    }
+};
+
+// The insurance list, named by its caption; its text portion is its child.
+class ListAccessible final : public QAccessibleWidget {
+public:
+    explicit ListAccessible(QWidget* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) {
+            return static_cast<const QComboBox*>(widget())->currentText();
+        }
+        return QAccessibleWidget::text(t); // the name: the accessible name, the caption
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.expandable = true;
+        state.editable = true;
+        return state;
+    }
+
+    QStringList actionNames() const override {
+        return QAccessibleWidget::actionNames() << QAccessibleActionInterface::showMenuAction();
+    }
+
+    void doAction(const QString& action) override {
+        if (action == QAccessibleActionInterface::showMenuAction()) {
+            static_cast<QComboBox*>(widget())->showPopup();
+        } else {
+            QAccessibleWidget::doAction(action);
+        }
+    }
+};
+
+// A verdict panel: an alert named by its caption and described by the text it shows.
+class VerdictAccessible final : public QAccessibleWidget {
+public:
+    explicit VerdictAccessible(QWidget* frame)
+        : QAccessibleWidget(frame, QAccessible::AlertMessage) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) {
+            const QString name = widget()->accessibleName();
+            return name.isEmpty() ? static_cast<const QGroupBox*>(widget())->title() : name;
+        }
+        if (t == QAccessible::Description) {
+            QStringList lines;
+            for (const QLabel* label : widget()->findChildren<QLabel*>()) {
+                if (label->isVisibleTo(widget()) && !label->text().trimmed().isEmpty()) {
+                    lines << label->text().simplified();
+                }
+            }
+            return lines.join(QLatin1Char(' '));
+        }
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* factory(const QString& /*key*/, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget == nullptr) {
+        return nullptr;
+    }
+    const QString role = roleOf(object);
+    if (role == QLatin1String("figure")) {
+        return new FigureAccessible(widget);
+    }
+    if (role == QLatin1String("verdict")) {
+        return new VerdictAccessible(widget);
+    }
+    if (dynamic_cast<InsuranceList*>(widget) != nullptr) {
+        return new ListAccessible(widget);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void installAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(factory);
+        return true;
+    }();
+    (void)installed;
+}
+
+void markFigure(QWidget* label, const QString& unit) {
+    label->setProperty(roleProperty, QStringLiteral("figure"));
+    label->setProperty(unitProperty, unit);
+}
+
+void markVerdict(QWidget* frame) {
+    frame->setProperty(roleProperty, QStringLiteral("verdict"));
+}
+
+void figureChanged(QWidget* label, const QString& before) {
+    if (!QAccessible::isActive()) {
+        return; // nobody listens: no cost per keystroke
+    }
+    QAccessibleTextUpdateEvent event(label, 0, before, static_cast<QLabel*>(label)->text());
+    QAccessible::updateAccessibility(&event);
+}
+
+void announceVerdict(QWidget* frame) {
+    QAccessibleEvent event(frame, QAccessible::Alert);
+    QAccessible::updateAccessibility(&event);
+}
+
+} // namespace gui

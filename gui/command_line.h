@@ -1,0 +1,21 @@
+#pragma once
+
+class QCommandLineParser;
+
+namespace gui {
+
+// The window's options, described once for the help text and for reading them. Qt's own options
+// (-platform, -style...) are taken out by QApplication before ours are read.
+void describeOptions(QCommandLineParser& parser);
+
+// --help and --version must work on a machine without a display, so they are answered before
+// the QApplication exists: when one is asked for, its text goes to standard output and the
+// process ends with status 0. Otherwise this returns and changes nothing.
+void answerWithoutDisplay(int argc, char** argv);
+
+// Reads the running application's command line. An unknown option ends the process with a
+// message and status 1, as --help-all ends it after printing every option, Qt's included; an
+// argument the window does not take gives false, with a message on standard error.
+bool readCommandLine(QCommandLineParser& parser);
+
+} // namespace gui

@@ -1,0 +1,197 @@
+#include "gui/offer_actions.h"
+
+#include "gui/offer_document.h"
+#include "gui/schedule_window.h"
+#include "gui/simulator_window.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace gui {
+namespace {
+
+const QString creator = QStringLiteral("Simulator Credit " SIMCREDIT_VERSION);
+
+// The offer's page: A4 with margins wide enough for any printer.
+QPageLayout offerPage() {
+    return {QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(18, 15, 18, 15),
+            QPageLayout::Millimeter};
+}
+
+} // namespace
+
+OfferActions::OfferActions(SimulatorWindow& window) : QObject(&window), window_(window) {
+    QMenu* file = window.fileMenu();
+    QAction* before = window.quitSeparator();
+    savePdf_ = new QAction(QStringLiteral("Salveaza oferta &PDF..."), this);
+    savePdf_->setObjectName(QStringLiteral("savePdfAction"));
+    savePdf_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    print_ = new QAction(QStringLiteral("&Tipareste oferta..."), this);
+    print_->setObjectName(QStringLiteral("printAction"));
+    print_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    exportCsv_ = new QAction(QStringLiteral("&Exporta graficul CSV..."), this);
+    exportCsv_->setObjectName(QStringLiteral("exportCsvAction"));
+    exportCsv_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    file->insertActions(before, {savePdf_, print_, exportCsv_});
+    file->setToolTipsVisible(true); // a disabled entry says why in its tooltip
+
+    schedule_ = new QAction(QString::fromUtf8(offer::scheduleTitle), this);
+    schedule_->setText(QStringLiteral("&Grafic de rambursare"));
+    schedule_->setObjectName(QStringLiteral("scheduleAction"));
+    schedule_->setShortcut(QKeySequence(Qt::Key_F2));
+    window.offerMenu()->addAction(schedule_);
+
+    connect(schedule_, &QAction::triggered, this, &OfferActions::showSchedule);
+    connect(savePdf_, &QAction::triggered, this, &OfferActions::askSavePdf);
+    connect(print_, &QAction::triggered, this, &OfferActions::askPrint);
+    connect(exportCsv_, &QAction::triggered, this, &OfferActions::askExportCsv);
+
+    showError = [this](const QString& title, const QString& text) {
+        auto* box = new QMessageBox(QMessageBox::Critical, title, text, QMessageBox::Ok, &window_);
+        box->setObjectName(QStringLiteral("fileErrorBox"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    };
+    window.form().addRecalculationObserver([this] { followForm(); });
+    followForm();
+}
+
+void OfferActions::followForm() {
+    const offer::ScheduleOffer verdict = offer::scheduleOffer(window_.form());
+    const QString why = verdict.valid ? QString() : QString::fromStdString(verdict.reason);
+    for (QAction* action : {savePdf_, print_, exportCsv_}) {
+        action->setEnabled(verdict.valid);
+        action->setToolTip(why);
+    }
+    if (scheduleWindow_ != nullptr && scheduleWindow_->isVisible()) {
+        scheduleWindow_->refresh();
+    }
+}
+
+void OfferActions::showSchedule() {
+    if (scheduleWindow_ == nullptr) {
+        scheduleWindow_ = new ScheduleWindow(window_.form(), &window_);
+        // Saving, printing and exporting work from the schedule window too.
+        scheduleWindow_->addActions({savePdf_, print_, exportCsv_, schedule_});
+    }
+    scheduleWindow_->show();
+    scheduleWindow_->raise();
+    scheduleWindow_->activateWindow();
+}
+
+QString OfferActions::proposedName(const QString& extension) const {
+    const offer::OfferText text = offer::offerText(window_.form());
+    return QStringLiteral("oferta-%1-%2RON-%3luni.%4")
+        .arg(today().toString(QStringLiteral("yyyy-MM-dd")),
+             QString::fromStdString(offer::amount(text.financed)))
+        .arg(text.months)
+        .arg(extension);
+}
+
+bool OfferActions::writeWhole(const QString& path, const char* what,
+                              const std::function<bool(QIODevice&)>& write) {
+    QSaveFile file(path);
+    QString failure;
+    if (!file.open(QIODevice::WriteOnly)) {
+        failure = file.errorString();
+    } else {
+        if (!write(file)) {
+            failure = file.errorString().isEmpty() ? QStringLiteral("scrierea nu a reusit")
+                                                   : file.errorString();
+            file.cancelWriting();
+        }
+        // Renames the complete file into place; after a cancel it only removes the temporary one.
+        if (!file.commit() && failure.isEmpty()) {
+            failure = file.errorString();
+        }
+    }
+    if (failure.isEmpty()) {
+        return true;
+    }
+    showError(QStringLiteral("Eroare la salvare"),
+              QStringLiteral("%1 nu a putut fi scris in fisierul\n%2\n\n%3\n\nNu a fost lasat "
+                             "niciun fisier partial.")
+                  .arg(QString::fromUtf8(what), QDir::toNativeSeparators(path), failure));
+    return false;
+}
+
+bool OfferActions::savePdf(const QString& path) {
+    const offer::OfferText text = offer::offerText(window_.form());
+    if (!text.valid) {
+        return false;
+    }
+    const QDate date = today();
+    return writeWhole(path, "Oferta", [&](QIODevice& device) {
+        QPdfWriter writer(&device);
+        writer.setPageLayout(offerPage());
+        writer.setResolution(300);
+        writer.setTitle(offerDocumentTitle(text, date));
+        writer.setCreator(creator);
+        return paintOffer(text, date, writer) > 0;
+    });
+}
+
+bool OfferActions::exportCsv(const QString& path) {
+    const std::string csv = offer::scheduleCsv(offer::offerText(window_.form()));
+    if (csv.empty()) {
+        return false;
+    }
+    return writeWhole(path, "Graficul", [&csv](QIODevice& device) {
+        return device.write(csv.data(), static_cast<qint64>(csv.size())) ==
+               static_cast<qint64>(csv.size());
+    });
+}
+
+// The save dialog, in the agent's documents folder with the proposed name; empty when cancelled.
+QString OfferActions::askPath(const QString& title, const QString& extension,
+                              const QString& filter) {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileDialog::getSaveFileName(&window_, title,
+                                        QDir(folder).filePath(proposedName(extension)), filter);
+}
+
+void OfferActions::askSavePdf() {
+    const QString path = askPath(QStringLiteral("Salveaza oferta PDF"), QStringLiteral("pdf"),
+                                 QStringLiteral("Documente PDF (*.pdf)"));
+    if (!path.isEmpty()) {
+        savePdf(path);
+    }
+}
+
+void OfferActions::askExportCsv() {
+    const QString path = askPath(QStringLiteral("Exporta graficul CSV"), QStringLiteral("csv"),
+                                 QStringLiteral("Tabele CSV (*.csv)"));
+    if (!path.isEmpty()) {
+        exportCsv(path);
+    }
+}
+
+void OfferActions::askPrint() {
+    const offer::OfferText text = offer::offerText(window_.form());
+    if (!text.valid) {
+        return;
+    }
+    const QDate date = today();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(offerPage());
+    printer.setDocName(offerDocumentTitle(text, date));
+    printer.setCreator(creator);
+    QPrintDialog dialog(&printer, &window_);
+    dialog.setWindowTitle(QStringLiteral("Tipareste oferta"));
+    if (dialog.exec() == QDialog::Accepted) {
+        paintOffer(text, date, printer);
+    }
+}
+
+} // namespace gui

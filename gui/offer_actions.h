@@ -1,0 +1,67 @@
+#pragma once
+
+#include "offer/offer_text.h"
+
+#include <QDate>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QAction;
+
+namespace gui {
+
+class ScheduleWindow;
+class SimulatorWindow;
+
+// The offer's menu entries and what they do: the schedule window (F2), the offer as PDF
+// (Ctrl+S) or on paper (Ctrl+P), the schedule as CSV (Ctrl+E). After every recalculation of the
+// form they follow its verdict: when no offer may be made the file entries are disabled, with
+// the reason as their tooltip. Nothing here writes to the form.
+class OfferActions final : public QObject {
+public:
+    explicit OfferActions(SimulatorWindow& window);
+
+    QAction* scheduleAction() const { return schedule_; }
+    QAction* savePdfAction() const { return savePdf_; }
+    QAction* printAction() const { return print_; }
+    QAction* exportCsvAction() const { return exportCsv_; }
+
+    // The schedule window, created when it is first opened.
+    ScheduleWindow* scheduleWindow() const { return scheduleWindow_; }
+    void showSchedule();
+
+    // Write the current offer to `path`, whole or not at all: a temporary file beside it is
+    // renamed over it once complete. On failure the agent is told and no file is left.
+    bool savePdf(const QString& path);
+    bool exportCsv(const QString& path);
+
+    // The name the save dialogs propose: the date, the financed amount and the duration.
+    QString proposedName(const QString& extension) const;
+
+    // Where a failure is told: a message box over the window (not blocking the event loop),
+    // or whatever a test puts here.
+    std::function<void(const QString& title, const QString& text)> showError;
+
+    // The date the offer carries; today unless a test fixes it.
+    std::function<QDate()> today = [] { return QDate::currentDate(); };
+
+private:
+    void followForm();
+    QString askPath(const QString& title, const QString& extension, const QString& filter);
+    void askSavePdf();
+    void askExportCsv();
+    void askPrint();
+    bool writeWhole(const QString& path, const char* what,
+                    const std::function<bool(QIODevice&)>& write);
+
+    SimulatorWindow& window_;
+    QAction* schedule_ = nullptr;
+    QAction* savePdf_ = nullptr;
+    QAction* print_ = nullptr;
+    QAction* exportCsv_ = nullptr;
+    ScheduleWindow* scheduleWindow_ = nullptr;
+};
+
+} // namespace gui

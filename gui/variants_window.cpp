@@ -1,0 +1,226 @@
+#include "gui/variants_window.h"
+#include "gui/table_text.h"
+
+#include "gui/simulator_window.h"
+
+#include <QAction>
+#include <QFont>
+#include <QFontMetrics>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace gui {
+namespace {
+
+constexpr std::array<const char*, 7> headers = {
+    "Durata (luni)", "Procent dobanda", "Total de plata", "Cost total",
+    "DAE",           "Indice BNR",      "Verdict"};
+
+QString cellText(const offer::DurationRow& row, int column) {
+    switch (column) {
+    case 0:
+        return qs(row.text) + (row.current ? QStringLiteral(" (curenta)") : QString());
+    case 1:
+        return qs(row.tbdob).trimmed();
+    case 2:
+        return qs(row.lbrata);
+    case 3:
+        return qs(row.lbdobaferenta);
+    case 4:
+        return qs(row.lbdae);
+    case 5:
+        return qs(row.bnr);
+    default:
+        return qs(offer::verdictText(row));
+    }
+}
+
+constexpr std::array<const char*, 3> answerNames = {
+    "Avans minim acceptat (durata actuala):",
+    "Durate acceptate (avansul actual):",
+    "Valoare produs maxima acceptata (avansul si durata actuale):",
+};
+
+// Not the form's "Valoare maxima bunuri": said where the agent reads it.
+constexpr const char* productValueTip =
+    "Cea mai mare valoare a produsului cu care formularul insusi accepta clientul, verificata "
+    "valoare cu valoare. \"Valoare maxima bunuri\" din formular este calculata la dobanda si "
+    "comisionul creditului actual si poate fi mai mica: o valoare mai mare poate cadea in alta "
+    "treapta de dobanda si comision.";
+
+} // namespace
+
+void VariantsModel::show(std::vector<offer::DurationRow> rows) {
+    if (rows.size() == rows_.size()) {
+        rows_ = std::move(rows);
+        emit dataChanged(index(0, 0), index(rowCount() - 1, static_cast<int>(headers.size()) - 1));
+        return;
+    }
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+int VariantsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int VariantsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(headers.size());
+}
+
+QVariant VariantsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) {
+        return {};
+    }
+    const offer::DurationRow& row = rows_[static_cast<std::size_t>(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+        return cellText(row, index.column());
+    case Qt::ToolTipRole:
+        return index.column() == 6 && !row.limitText.empty()
+                   ? QVariant(
+                         qs(row.limitText).replace(QLatin1Char('\r'), QLatin1Char('\n')).trimmed())
+                   : QVariant();
+    case Qt::TextAlignmentRole:
+        return index.column() == 6 ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
+                                   : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    case Qt::FontRole:
+        return boldFontIf(row.current);
+    default:
+        return {};
+    }
+}
+
+QVariant VariantsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
+        section >= static_cast<int>(headers.size())) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    return QString::fromUtf8(headers[static_cast<std::size_t>(section)]);
+}
+
+VariantsWindow::VariantsWindow(ui::Form1& form, QWidget* parent)
+    : QWidget(parent, Qt::Window), form_(form), whatIf_(form) {
+    setObjectName(QStringLiteral("variantsWindow"));
+    setWindowTitle(QStringLiteral("Variante"));
+    auto* layout = new QVBoxLayout(this);
+
+    model_ = new VariantsModel(this);
+    table_ = new QTableView(this);
+    table_->setObjectName(QStringLiteral("variantsTable"));
+    table_->setModel(model_);
+    table_->verticalHeader()->hide();
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setAlternatingRowColors(true);
+    // Widths fixed once, wide enough for any figure: fitting them to the contents at every
+    // keystroke would cost more than the variants themselves.
+    const QFontMetrics metrics(table_->font());
+    const int figure = metrics.horizontalAdvance(QStringLiteral("99999999.99  %")) + 12;
+    for (int c = 0; c + 1 < static_cast<int>(headers.size()); ++c) {
+        const int title = table_->horizontalHeader()->fontMetrics().horizontalAdvance(
+                              QString::fromUtf8(headers[static_cast<std::size_t>(c)])) +
+                          16;
+        table_->setColumnWidth(c, std::max(figure, title));
+    }
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    connect(table_, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { choose(index.row()); });
+    layout->addWidget(table_, 1);
+
+    auto* under = new QFormLayout;
+    for (std::size_t i = 0; i < answerNames.size(); ++i) {
+        auto* value = new QLabel(this);
+        value->setObjectName(QStringLiteral("answer%1").arg(i));
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        auto* name = new QLabel(QString::fromUtf8(answerNames[i]), this);
+        if (i == 2) {
+            name->setToolTip(QString::fromUtf8(productValueTip));
+            value->setToolTip(QString::fromUtf8(productValueTip));
+        }
+        under->addRow(name, value);
+        answerValues_[i] = value;
+    }
+    layout->addLayout(under);
+
+    // Coalesced: a burst of keystrokes is followed by one refresh once the events are handled.
+    pending_ = new QTimer(this);
+    pending_->setSingleShot(true);
+    pending_->setInterval(0);
+    connect(pending_, &QTimer::timeout, this, &VariantsWindow::refresh);
+    form_.addRecalculationObserver([this] {
+        if (isVisible()) {
+            pending_->start();
+        }
+    });
+    resize(960, 440);
+    refresh();
+}
+
+void VariantsWindow::showEvent(QShowEvent* event) {
+    refresh(); // hidden, it did not follow the form
+    QWidget::showEvent(event);
+}
+
+void VariantsWindow::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        table_->currentIndex().isValid()) {
+        choose(table_->currentIndex().row());
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void VariantsWindow::refresh() {
+    pending_->stop();
+    model_->show(offer::durationRows(whatIf_, form_));
+    answers_ = offer::whatWouldPass(whatIf_, form_);
+    const offer::AnswerTexts texts = offer::answerTexts(answers_);
+    const std::array<const std::string*, 3> values = {&texts.minDownPayment, &texts.durations,
+                                                      &texts.maxProductValue};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (answerValues_[i]->text() != qs(*values[i])) {
+            answerValues_[i]->setText(qs(*values[i]));
+        }
+    }
+}
+
+void VariantsWindow::choose(int row) {
+    if (row < 0 || row >= model_->rowCount()) {
+        return;
+    }
+    const std::string text = rows()[static_cast<std::size_t>(row)].text;
+    form_.controls().setText(core::Control::tbdurcred, text);
+}
+
+QAction* addVariantsEntry(SimulatorWindow& window) {
+    auto* action = new QAction(QStringLiteral("&Variante"), &window);
+    action->setObjectName(QStringLiteral("variantsAction"));
+    action->setShortcut(QKeySequence(Qt::Key_F3));
+    window.offerMenu()->addAction(action);
+    QObject::connect(action, &QAction::triggered, &window, [&window, action] {
+        auto* variants = window.findChild<VariantsWindow*>(QStringLiteral("variantsWindow"),
+                                                           Qt::FindDirectChildrenOnly);
+        if (variants == nullptr) {
+            variants = new VariantsWindow(window.form(), &window);
+            variants->addAction(action);
+        }
+        variants->show();
+        variants->raise();
+        variants->activateWindow();
+    });
+    return action;
+}
+
+} // namespace gui
