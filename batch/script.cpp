@@ -1,7 +1,7 @@
 #include "batch/batch.h"
-#include "batch/schedule_action.h"
-#include "batch/snapshot.h"
-#include "batch/variants_action.h"
+#include "offer/schedule_json.h"
+#include "offer/snapshot_json.h"
+#include "offer/variants_json.h"
 #include "ui/form1.h"
 #include "ui/window_facts.h"
 
@@ -73,7 +73,7 @@ public:
             if (firstBlank != std::string_view::npos) {
                 return "snapshot takes no operand";
             }
-            out << snapshot(form_, log_.shown, &faults_) << '\n';
+            out << offer::snapshotJson(form_, log_.shown, &faults_) << '\n';
             log_.shown.clear();
             return {};
         }
@@ -81,14 +81,14 @@ public:
             if (firstBlank != std::string_view::npos) {
                 return "schedule takes no operand";
             }
-            out << scheduleJson(form_) << '\n';
+            out << offer::scheduleJson(form_) << '\n';
             return {};
         }
         if (action == "variants") { // reads the window, changes nothing
             if (firstBlank != std::string_view::npos) {
                 return "variants takes no operand";
             }
-            out << variants(form_) << '\n';
+            out << offer::variantsJson(form_) << '\n';
             return {};
         }
         if (action != "set" && action != "type" && action != "erase" && action != "select" &&

@@ -1,7 +1,7 @@
 #include "batch/batch.h"
 #include "batch/csv.h"
-#include "batch/snapshot.h"
 #include "batch/tests/csv_rows.h"
+#include "offer/snapshot_json.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -120,11 +120,11 @@ TEST(BatchScript, MalformedLineStopsWithStatusTwo) {
 }
 
 TEST(BatchScript, NonFiniteFiguresAreStrings) {
-    EXPECT_EQ(batch::jsonNumber(std::numeric_limits<double>::infinity()), "\"Infinity\"");
-    EXPECT_EQ(batch::jsonNumber(-std::numeric_limits<double>::infinity()), "\"-Infinity\"");
-    EXPECT_EQ(batch::jsonNumber(std::nan("")), "\"NaN\"");
-    EXPECT_EQ(batch::jsonNumber(0.1 + 0.2), "0.30000000000000004");
-    EXPECT_EQ(batch::jsonNumber(60), "60");
+    EXPECT_EQ(offer::jsonNumber(std::numeric_limits<double>::infinity()), "\"Infinity\"");
+    EXPECT_EQ(offer::jsonNumber(-std::numeric_limits<double>::infinity()), "\"-Infinity\"");
+    EXPECT_EQ(offer::jsonNumber(std::nan("")), "\"NaN\"");
+    EXPECT_EQ(offer::jsonNumber(0.1 + 0.2), "0.30000000000000004");
+    EXPECT_EQ(offer::jsonNumber(60), "60");
     // A 400-digit product value reads as infinity; the snapshot stays valid JSON.
     const Outcome run =
         script("set tbvp 1" + std::string(400, '0') + "\nset vn \xFF\xFE\nsnapshot\n");

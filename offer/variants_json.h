@@ -4,10 +4,10 @@
 
 #include <string>
 
-namespace batch {
+namespace offer {
 
 // The `variants` action: every duration side by side and what would be accepted, as one line of
 // JSON, computed on copies of the form; the form is not touched.
-std::string variants(const ui::Form1& form);
+std::string variantsJson(const ui::Form1& form);
 
-} // namespace batch
+} // namespace offer

@@ -1,4 +1,4 @@
-#include "batch/snapshot.h"
+#include "offer/snapshot_json.h"
 
 #include "core/state_figures.h"
 
@@ -9,7 +9,7 @@
 #include <cmath>
 #include <utility>
 
-namespace batch {
+namespace offer {
 namespace {
 
 using core::Control;
@@ -78,8 +78,8 @@ std::string jsonString(std::string_view text) {
     return dump(json(text));
 }
 
-std::string snapshot(const ui::Form1& form, const std::vector<core::Message>& messages,
-                     const ui::FaultLog* faults) {
+std::string snapshotJson(const ui::Form1& form, const std::vector<core::Message>& messages,
+                         const ui::FaultLog* faults) {
     json shown = json::array();
     for (const core::Message& m : messages) {
         shown.push_back({{"title", m.title}, {"prompt", m.prompt}});
@@ -104,4 +104,4 @@ std::string snapshot(const ui::Form1& form, const std::vector<core::Message>& me
     return out;
 }
 
-} // namespace batch
+} // namespace offer

@@ -1,11 +1,11 @@
-#include "batch/schedule_action.h"
+#include "offer/schedule_json.h"
 
-#include "batch/snapshot.h"
 #include "offer/schedule_offer.h"
+#include "offer/snapshot_json.h"
 
 #include <nlohmann/json.hpp>
 
-namespace batch {
+namespace offer {
 namespace {
 
 std::string text(const std::string& s) {
@@ -54,4 +54,4 @@ std::string scheduleJson(const ui::Form1& form) {
     return out;
 }
 
-} // namespace batch
+} // namespace offer

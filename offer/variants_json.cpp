@@ -1,12 +1,12 @@
-#include "batch/variants_action.h"
+#include "offer/variants_json.h"
 
-#include "batch/snapshot.h"
 #include "offer/duration_rows.h"
+#include "offer/snapshot_json.h"
 #include "offer/what_would_pass.h"
 
 #include <optional>
 
-namespace batch {
+namespace offer {
 namespace {
 
 std::string answer(const std::optional<long long>& value) {
@@ -37,7 +37,7 @@ std::string row(const offer::DurationRow& r) {
 
 } // namespace
 
-std::string variants(const ui::Form1& form) {
+std::string variantsJson(const ui::Form1& form) {
     offer::WhatIf whatIf(form);
     std::string out = "{\"variants\":{\"rows\":[";
     bool first = true;
@@ -57,4 +57,4 @@ std::string variants(const ui::Form1& form) {
     return out;
 }
 
-} // namespace batch
+} // namespace offer
