@@ -39,9 +39,11 @@ endforeach()
 simcredit_gzip(${PROJECT_SOURCE_DIR}/packaging/changelog changelog.Debian)
 install(FILES ${SIMCREDIT_GZIPPED}/changelog.Debian.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
         DESTINATION ${SIMCREDIT_DOC_DIR})
-# The built-in tariff in the file format, for a lender to start its own from (a test holds it
-# equal to the built-in one).
-install(FILES ${PROJECT_SOURCE_DIR}/docs/tarif.json DESTINATION ${SIMCREDIT_DOC_DIR})
+# The built-in tariff in the file format (a test holds it equal to the built-in one), and the
+# example a lender starts its own from: the same product with every block of the law's part
+# filled, its creditor and limit values to be replaced with the lender's and those in force.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/tarif.json ${PROJECT_SOURCE_DIR}/docs/tarif-exemplu.json
+        DESTINATION ${SIMCREDIT_DOC_DIR})
 
 # Findings of Debian's package checker that do not apply, each with its reason.
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides

@@ -7,7 +7,8 @@
 #include <string_view>
 
 // The tariff reader on arbitrary bytes: a tariff or problems, never both nor neither; every
-// problem has a pointer and a reason; a tariff read is written out and read back unchanged.
+// problem has a pointer and a reason; a tariff read (either version, the law's blocks included)
+// is written out and read back unchanged.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using fuzz::require;
     const tariff::ReadResult r =

@@ -39,6 +39,15 @@ const Tariff& builtIn() {
     return tariff;
 }
 
+bool Terms::hasLegalTerms() const {
+    bool compulsory = false;
+    for (const InsuranceOption& o : insurance) {
+        compulsory = compulsory || o.compulsory;
+    }
+    return creditor || late_payment || early_repayment || information_valid_days ||
+           !legal_limits.empty() || compulsory;
+}
+
 std::string Tariff::label() const {
     return terms_.valid_from ? terms_.name + " (" + *terms_.valid_from + ")" : terms_.name;
 }

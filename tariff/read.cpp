@@ -1,19 +1,12 @@
 #include "tariff/read.h"
 
-#include "tariff/text.h"
+#include "tariff/checker.h"
+#include "tariff/legal_terms.h"
 
-#include <nlohmann/json.hpp>
-
-#include <array>
-#include <cmath>
 #include <fstream>
-#include <initializer_list>
-#include <iterator>
 
 namespace tariff {
 namespace {
-
-using nlohmann::json;
 
 // The format needs four levels; anything much deeper is not a tariff and is refused before the
 // parser walks it.
@@ -64,187 +57,6 @@ std::string place(std::string_view bytes, std::size_t offset) {
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
-std::string kindOf(const json& v) {
-    switch (v.type()) {
-    case json::value_t::null:
-        return "null";
-    case json::value_t::boolean:
-        return "a boolean";
-    case json::value_t::string:
-        return "a string";
-    case json::value_t::array:
-        return "an array";
-    case json::value_t::object:
-        return "an object";
-    default:
-        return "a number";
-    }
-}
-
-// A JSON pointer's reference token for a key: '~' and '/' escaped; control characters shown as
-// \uXXXX so that every problem stays on one line.
-std::string token(std::string_view key) {
-    std::string out;
-    for (const char c : key) {
-        if (c == '~') {
-            out += "~0";
-        } else if (c == '/') {
-            out += "~1";
-        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            static constexpr std::array<char, 16> hex = {'0', '1', '2', '3', '4', '5', '6', '7',
-                                                         '8', '9', 'A', 'B', 'C', 'D', 'E', 'F'};
-            const auto u = static_cast<unsigned char>(c);
-            out += "\\u00";
-            out += hex[u >> 4];
-            out += hex[u & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-std::string quote(std::string_view s) {
-    return "\"" + token(s) + "\"";
-}
-
-// Walks the parsed document, collects every problem and fills the terms on the way; the terms
-// are used only when no problem was found.
-class Checker {
-public:
-    std::vector<Problem> problems;
-
-    void fail(const std::string& at, std::string reason) {
-        problems.push_back({at.empty() ? "/" : at, std::move(reason)});
-    }
-
-    // The object at `at`, with unknown keys reported; nothing when it is not an object.
-    const json* object(const json& v, const std::string& at,
-                       std::initializer_list<std::string_view> keys) {
-        if (!v.is_object()) {
-            fail(at, "must be an object (got " + kindOf(v) + ")");
-            return nullptr;
-        }
-        for (const auto& [key, value] : v.items()) {
-            bool known = false;
-            for (const std::string_view k : keys) {
-                known = known || key == k;
-            }
-            if (!known) {
-                fail(at + "/" + token(key), "unknown key");
-            }
-        }
-        return &v;
-    }
-
-    // A member of an object; a missing required one is a problem.
-    const json* member(const json* obj, const std::string& at, const char* key,
-                       bool required = true) {
-        if (obj == nullptr) {
-            return nullptr;
-        }
-        const auto it = obj->find(key);
-        if (it == obj->end()) {
-            if (required) {
-                fail(at + "/" + key, "missing");
-            }
-            return nullptr;
-        }
-        return &*it;
-    }
-
-    std::optional<double> number(const json* v, const std::string& at) {
-        if (v == nullptr) {
-            return std::nullopt;
-        }
-        if (!v->is_number()) {
-            fail(at, "must be a number (got " + kindOf(*v) + ")");
-            return std::nullopt;
-        }
-        const double x = v->get<double>();
-        if (!std::isfinite(x)) {
-            fail(at, "must be a finite number");
-            return std::nullopt;
-        }
-        return x;
-    }
-
-    // A finite amount, not negative.
-    std::optional<double> amount(const json* obj, const std::string& at, const char* key,
-                                 bool required = true) {
-        const std::string where = at + "/" + key;
-        const std::optional<double> x = number(member(obj, at, key, required), where);
-        if (x && *x < 0) {
-            fail(where, "must not be negative (got " + numberText(*x) + ")");
-            return std::nullopt;
-        }
-        return x;
-    }
-
-    // A rate: from 0 up to but not including 1.
-    std::optional<double> rate(const json* obj, const std::string& at, const char* key) {
-        const std::optional<double> x = amount(obj, at, key);
-        if (x && *x >= 1) {
-            fail(at + "/" + key, "must be below 1 (got " + numberText(*x) + ")");
-            return std::nullopt;
-        }
-        return x;
-    }
-
-    // A string of at most `maxChars` characters (and at least `minChars`).
-    std::optional<std::string> text(const json* obj, const std::string& at, const char* key,
-                                    std::size_t minChars, std::size_t maxChars,
-                                    bool required = true) {
-        const std::string where = at + "/" + key;
-        const json* v = member(obj, at, key, required);
-        if (v == nullptr) {
-            return std::nullopt;
-        }
-        if (!v->is_string()) {
-            fail(where, "must be a string (got " + kindOf(*v) + ")");
-            return std::nullopt;
-        }
-        const auto& s = v->get_ref<const std::string&>();
-        const std::size_t n = characterCount(s);
-        if (n < minChars || n > maxChars) {
-            fail(where, (minChars > 0 ? "must be " + std::to_string(minChars) + " to "
-                                      : std::string("must be at most ")) +
-                            std::to_string(maxChars) + " characters long (got " +
-                            std::to_string(n) + ")");
-            return std::nullopt;
-        }
-        return s;
-    }
-
-    // An array of at most `maxItems` entries; nothing when it is not an array.
-    const json* array(const json* v, const std::string& at) {
-        if (v == nullptr) {
-            return nullptr;
-        }
-        if (!v->is_array()) {
-            fail(at, "must be an array (got " + kindOf(*v) + ")");
-            return nullptr;
-        }
-        return v;
-    }
-
-    // Reports min > max at the min's pointer.
-    void ordered(const std::optional<double>& min, const std::optional<double>& max,
-                 const std::string& at, const char* minKey, const char* maxKey) {
-        if (min && max && *min > *max) {
-            fail(at + "/" + minKey, std::string("must not be above ") + maxKey + " (got " +
-                                        numberText(*min) + ", " + maxKey + " " + numberText(*max) +
-                                        ")");
-        }
-    }
-};
-
-template <typename T> void take(T& into, const std::optional<T>& value) {
-    if (value) {
-        into = *value;
-    }
-}
-
 void checkDuration(Checker& c, const json& root, DurationLimits& d) {
     const std::string at = "/duration";
     const json* obj = c.object(root, at, {"minimum", "maximum", "guard", "after_guard"});
@@ -269,7 +81,7 @@ void checkDuration(Checker& c, const json& root, DurationLimits& d) {
     take(d.after_guard, afterGuard);
 }
 
-void checkInsurance(Checker& c, const json* v, std::vector<InsuranceOption>& out) {
+void checkInsurance(Checker& c, const json* v, bool legalTerms, std::vector<InsuranceOption>& out) {
     const std::string at = "/insurance";
     const json* items = c.array(v, at);
     if (items == nullptr) {
@@ -280,7 +92,9 @@ void checkInsurance(Checker& c, const json* v, std::vector<InsuranceOption>& out
     }
     for (std::size_t i = 0; i < items->size(); ++i) {
         const std::string itemAt = at + "/" + std::to_string(i);
-        const json* item = c.object((*items)[i], itemAt, {"name", "monthly_rate"});
+        const json* item =
+            legalTerms ? c.object((*items)[i], itemAt, {"name", "monthly_rate", "compulsory"})
+                       : c.object((*items)[i], itemAt, {"name", "monthly_rate"});
         InsuranceOption option;
         if (auto name = c.text(item, itemAt, "name", 1, maxItemName)) {
             if (hasControlCharacter(*name)) {
@@ -295,6 +109,9 @@ void checkInsurance(Checker& c, const json* v, std::vector<InsuranceOption>& out
             option.name = std::move(*name);
         }
         take(option.monthly_rate, c.rate(item, itemAt, "monthly_rate"));
+        if (legalTerms) {
+            take(option.compulsory, c.boolean(item, itemAt, "compulsory", false));
+        }
         out.push_back(std::move(option));
     }
 }
@@ -367,11 +184,29 @@ void checkInterest(Checker& c, const json* v, std::vector<InterestRule>& out) {
     }
 }
 
+// The file's version: 1 only when it says so, so that a file whose version is missing or wrong is
+// checked as the latest and only its version is reported.
+bool isFirstVersion(const json& doc) {
+    if (!doc.is_object()) {
+        return false;
+    }
+    const auto it = doc.find("version");
+    return it != doc.end() && it->is_number() && it->get<double>() == 1;
+}
+
 void checkDocument(Checker& c, const json& doc, Terms& t) {
-    const json* root = c.object(doc, "",
-                                {"format", "version", "name", "valid_from", "lender", "credit",
-                                 "duration", "granting_commission", "insurance",
-                                 "management_commission", "interest", "indebtedness_limit"});
+    const bool legalTerms = !isFirstVersion(doc);
+    const json* root =
+        legalTerms
+            ? c.object(doc, "",
+                       {"format", "version", "name", "valid_from", "lender", "credit", "duration",
+                        "granting_commission", "insurance", "management_commission", "interest",
+                        "indebtedness_limit", "creditor", "late_payment", "early_repayment",
+                        "information_valid_days", "legal_limits"})
+            : c.object(doc, "",
+                       {"format", "version", "name", "valid_from", "lender", "credit", "duration",
+                        "granting_commission", "insurance", "management_commission", "interest",
+                        "indebtedness_limit"});
     if (root == nullptr) {
         return;
     }
@@ -381,8 +216,8 @@ void checkDocument(Checker& c, const json& doc, Terms& t) {
         }
     }
     if (const auto version = c.number(c.member(root, "", "version"), "/version")) {
-        if (*version != 1) {
-            c.fail("/version", "must be 1 (got " + numberText(*version) + ")");
+        if (*version != 1 && *version != 2) {
+            c.fail("/version", "must be 1 or 2 (got " + numberText(*version) + ")");
         }
     }
     take(t.name, c.text(root, "", "name", 0, maxTitle));
@@ -417,10 +252,13 @@ void checkDocument(Checker& c, const json& doc, Terms& t) {
         take(t.granting_commission.rate, c.rate(obj, at, "rate"));
         take(t.granting_commission.minimum, c.amount(obj, at, "minimum"));
     }
-    checkInsurance(c, c.member(root, "", "insurance"), t.insurance);
+    checkInsurance(c, c.member(root, "", "insurance"), legalTerms, t.insurance);
     checkManagement(c, c.member(root, "", "management_commission"), t.management_commission);
     checkInterest(c, c.member(root, "", "interest"), t.interest);
     take(t.indebtedness_limit, c.rate(root, "", "indebtedness_limit"));
+    if (legalTerms) {
+        checkLegalTerms(c, *root, t);
+    }
 }
 
 } // namespace

@@ -47,6 +47,7 @@ struct GrantingCommission {
 struct InsuranceOption {
     std::string name;
     Rate monthly_rate = 0;
+    bool compulsory = false; // the credit is granted only with it: its cost counts in the DAE
 
     bool operator==(const InsuranceOption&) const = default;
 };
@@ -104,6 +105,52 @@ struct InterestRule {
     bool operator==(const InterestRule&) const = default;
 };
 
+// Who lends, as the standard information form names it.
+struct Creditor {
+    enum class Kind { ifn, banca }; // a non-bank lender or a bank
+
+    std::string name;
+    Kind kind = Kind::ifn;
+    std::string address;
+    std::optional<std::string> phone = std::nullopt;
+    std::optional<std::string> email = std::nullopt;
+    std::optional<std::string> web = std::nullopt;
+    std::optional<std::string> registry = std::nullopt; // the lender's entry in the register
+
+    bool operator==(const Creditor&) const = default;
+};
+
+// What a customer owes for repaying early, as shares of the amount repaid early, and whether the
+// granting commission of the months no longer run is given back.
+struct EarlyRepayment {
+    enum class Refund { linear, none };
+
+    Rate compensation = 0.01;
+    Rate compensation_last_year = 0.005; // when at most a year of the contract is left
+    Refund granting_commission_refund = Refund::linear;
+
+    bool operator==(const EarlyRepayment&) const = default;
+};
+
+// A legal ceiling on what a credit costs, for credits whose total credit lies within the bounds
+// (inclusive; a bound left out does not apply).
+struct LegalLimit {
+    enum class Measure { dae, daily_cost, payable_ratio };
+
+    std::string name;
+    std::optional<Amount> credit_min = std::nullopt;
+    std::optional<Amount> credit_max = std::nullopt;
+    Measure measure = Measure::dae;
+    double max = 0; // dae_max, daily_cost_max or payable_ratio_max, after the measure
+
+    bool applies(Amount totalCredit) const {
+        return (!credit_min || totalCredit >= *credit_min) &&
+               (!credit_max || totalCredit <= *credit_max);
+    }
+
+    bool operator==(const LegalLimit&) const = default;
+};
+
 // The tariff's contents, as written in a file.
 struct Terms {
     std::string name;
@@ -117,6 +164,19 @@ struct Terms {
     std::vector<InterestRule> interest;
     Rate indebtedness_limit = 0; // the share of the income left after other debts that all
                                  // instalments may take
+
+    // The law's part; a tariff without any of it is written as the first version of the file.
+    std::optional<Creditor> creditor = std::nullopt;
+    std::optional<std::string> late_payment = std::nullopt; // the form prints it as it stands
+    std::optional<EarlyRepayment> early_repayment = std::nullopt;
+    std::optional<int> information_valid_days = std::nullopt;
+    std::vector<LegalLimit> legal_limits = {};
+
+    // The early-repayment terms in force: the block's, else the usual shares.
+    EarlyRepayment earlyRepayment() const { return early_repayment.value_or(EarlyRepayment{}); }
+
+    // Whether any part of the law's blocks is present, so the file needs its second version.
+    bool hasLegalTerms() const;
 
     bool operator==(const Terms&) const = default;
 };

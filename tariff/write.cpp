@@ -45,13 +45,74 @@ std::string list(const std::vector<std::string>& lines, const std::string& inden
     return out + indent + "]";
 }
 
+std::optional<std::string> optStr(const std::optional<std::string>& s) {
+    return s ? std::optional<std::string>(str(*s)) : std::nullopt;
+}
+
+const char* measureKey(LegalLimit::Measure m) {
+    switch (m) {
+    case LegalLimit::Measure::dae:
+        return "dae_max";
+    case LegalLimit::Measure::daily_cost:
+        return "daily_cost_max";
+    case LegalLimit::Measure::payable_ratio:
+        break;
+    }
+    return "payable_ratio_max";
+}
+
+// The law's blocks after the product's, each on its lines; nothing for a first-version tariff.
+std::string legalBlocks(const Terms& t) {
+    std::string out;
+    if (t.creditor) {
+        const Creditor& c = *t.creditor;
+        out += ",\n  \"creditor\": " +
+               line({{"name", str(c.name)},
+                     {"kind", str(c.kind == Creditor::Kind::banca ? "banca" : "ifn")},
+                     {"address", str(c.address)},
+                     {"phone", optStr(c.phone)},
+                     {"email", optStr(c.email)},
+                     {"web", optStr(c.web)},
+                     {"registry", optStr(c.registry)}});
+    }
+    if (t.late_payment) {
+        out += ",\n  \"late_payment\": " + str(*t.late_payment);
+    }
+    if (t.early_repayment) {
+        const EarlyRepayment& e = *t.early_repayment;
+        const bool linear = e.granting_commission_refund == EarlyRepayment::Refund::linear;
+        out += ",\n  \"early_repayment\": " +
+               line({{"compensation", num(e.compensation)},
+                     {"compensation_last_year", num(e.compensation_last_year)},
+                     {"granting_commission_refund", str(linear ? "linear" : "none")}});
+    }
+    if (t.information_valid_days) {
+        out += ",\n  \"information_valid_days\": " + std::to_string(*t.information_valid_days);
+    }
+    if (!t.legal_limits.empty()) {
+        std::vector<std::string> limits;
+        for (const LegalLimit& l : t.legal_limits) {
+            limits.push_back(line({{"name", str(l.name)},
+                                   {"credit_min", opt(l.credit_min)},
+                                   {"credit_max", opt(l.credit_max)},
+                                   {measureKey(l.measure), num(l.max)}}));
+        }
+        out += ",\n  \"legal_limits\": " + list(limits, "  ");
+    }
+    return out;
+}
+
 } // namespace
 
 std::string write(const Tariff& tariff) {
     const Terms& t = tariff.terms();
     std::vector<std::string> insurance;
     for (const InsuranceOption& o : t.insurance) {
-        insurance.push_back(line({{"name", str(o.name)}, {"monthly_rate", num(o.monthly_rate)}}));
+        // Only a compulsory item says so, so that a first-version tariff is written as it was.
+        insurance.push_back(line(
+            {{"name", str(o.name)},
+             {"monthly_rate", num(o.monthly_rate)},
+             {"compulsory", o.compulsory ? std::optional<std::string>("true") : std::nullopt}}));
     }
     std::vector<std::string> bands;
     for (const CommissionBand& b : t.management_commission.bands) {
@@ -76,7 +137,7 @@ std::string write(const Tariff& tariff) {
 
     std::string out = "{\n";
     out += "  \"format\": " + str(formatName) + ",\n";
-    out += "  \"version\": 1,\n";
+    out += t.hasLegalTerms() ? "  \"version\": 2,\n" : "  \"version\": 1,\n";
     out += "  \"name\": " + str(t.name) + ",\n";
     if (t.valid_from) {
         out += "  \"valid_from\": " + str(*t.valid_from) + ",\n";
@@ -102,7 +163,7 @@ std::string write(const Tariff& tariff) {
     out += "    \"bands\": " + list(bands, "    ") + "\n";
     out += "  },\n";
     out += "  \"interest\": " + list(rules, "  ") + ",\n";
-    out += "  \"indebtedness_limit\": " + num(t.indebtedness_limit) + "\n";
+    out += "  \"indebtedness_limit\": " + num(t.indebtedness_limit) + legalBlocks(t) + "\n";
     out += "}\n";
     return out;
 }

@@ -99,7 +99,7 @@ TEST(TariffFile, EveryCheckWithItsMessage) {
         {"format",
          [](json& d) { d["format"] = "tarif"; },
          {"/format: must be \"simulator-credit-tarif\""}},
-        {"version", [](json& d) { d["version"] = 2; }, {"/version: must be 1 (got 2)"}},
+        {"version", [](json& d) { d["version"] = 3; }, {"/version: must be 1 or 2 (got 3)"}},
         {"rate of 1",
          [](json& d) { d["interest"][2]["rate"] = 1.5; },
          {"/interest/2/rate: must be below 1 (got 1.5)"}},
@@ -212,7 +212,7 @@ TEST(TariffFile, EveryProblemAtOnce) {
         d.erase("credit");
     });
     EXPECT_EQ(problems, (std::vector<std::string>{
-                            "/version: must be 1 (got 3)",
+                            "/version: must be 1 or 2 (got 3)",
                             "/credit: missing",
                             "/insurance/0/colour: unknown key",
                             "/interest/2/rate: must be below 1 (got 1.5)",
