@@ -1,4 +1,6 @@
 #include "batch/batch.h"
+#include "offer/early.h"
+#include "offer/early_json.h"
 #include "offer/schedule_json.h"
 #include "offer/snapshot_json.h"
 #include "offer/variants_json.h"
@@ -10,6 +12,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace batch {
 namespace {
@@ -58,6 +61,75 @@ bool parseCount(std::string_view text, long long& out) {
     return ec == std::errc{} && ptr == text.data() + text.size() && out >= 0;
 }
 
+// A whole number, an optional minus sign and digits only: a month out of range is answered, a
+// month that is not a number is a malformed line.
+bool parseWhole(std::string_view text, long long& out) {
+    const std::size_t digits = text.starts_with('-') ? 1 : 0;
+    if (text.size() == digits ||
+        text.find_first_not_of("0123456789", digits) != std::string_view::npos) {
+        return false;
+    }
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return ec == std::errc{} && ptr == text.data() + text.size();
+}
+
+// A decimal number with a point: an optional minus sign, digits, and a point with digits after
+// it. No exponent, no "inf" or "nan", no blanks: what an agent would type as an amount.
+bool parseDecimal(std::string_view text, double& out) {
+    const std::size_t sign = text.starts_with('-') ? 1 : 0;
+    const std::string_view body = text.substr(sign);
+    const std::size_t point = body.find('.');
+    const std::string_view whole = body.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view{} : body.substr(point + 1);
+    auto digitsOnly = [](std::string_view s) {
+        return s.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    if (whole.empty() || !digitsOnly(whole) || !digitsOnly(fraction) ||
+        (point != std::string_view::npos && fraction.empty())) {
+        return false;
+    }
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return ec == std::errc{} && ptr == text.data() + text.size();
+}
+
+// `early K total`, `early K rata A` or `early K durata A`; an error text for a malformed line.
+std::string parseEarly(std::string_view operands, offer::EarlyRequest& request) {
+    std::vector<std::string_view> words;
+    for (std::size_t start = 0;;) {
+        const std::size_t blank = operands.find(' ', start);
+        words.push_back(operands.substr(start, blank - start));
+        if (blank == std::string_view::npos) {
+            break;
+        }
+        start = blank + 1;
+    }
+    if (words.size() < 2) {
+        return "early needs a month and total, rata or durata";
+    }
+    if (!parseWhole(words[0], request.month)) {
+        return "bad month '" + std::string(words[0]) + "'";
+    }
+    if (words[1] == "total") {
+        request.mode = offer::EarlyMode::total;
+        return words.size() == 2 ? "" : "early total takes no amount";
+    }
+    if (words[1] == "rata") {
+        request.mode = offer::EarlyMode::rata;
+    } else if (words[1] == "durata") {
+        request.mode = offer::EarlyMode::durata;
+    } else {
+        return "unknown early mode '" + std::string(words[1]) + "'";
+    }
+    if (words.size() != 3) {
+        return "early " + std::string(words[1]) + " takes one amount";
+    }
+    if (!parseDecimal(words[2], request.amount)) {
+        return "bad amount '" + std::string(words[2]) + "'";
+    }
+    return {};
+}
+
 class Session {
 public:
     explicit Session(const tariff::Tariff& tarif) : form_(log_, tarif) {
@@ -89,6 +161,18 @@ public:
                 return "variants takes no operand";
             }
             out << offer::variantsJson(form_) << '\n';
+            return {};
+        }
+        if (action == "early") { // reads the window, changes nothing
+            offer::EarlyRequest request;
+            const std::string error =
+                parseEarly(firstBlank == std::string_view::npos ? std::string_view{}
+                                                                : line.substr(firstBlank + 1),
+                           request);
+            if (!error.empty()) {
+                return error;
+            }
+            out << offer::earlyJson(request, offer::earlyRepayment(form_, request)) << '\n';
             return {};
         }
         if (action != "set" && action != "type" && action != "erase" && action != "select" &&
