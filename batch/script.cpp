@@ -1,6 +1,7 @@
 #include "batch/batch.h"
 #include "offer/early.h"
 #include "offer/early_json.h"
+#include "offer/legal_json.h"
 #include "offer/schedule_json.h"
 #include "offer/snapshot_json.h"
 #include "offer/variants_json.h"
@@ -154,6 +155,13 @@ public:
                 return "schedule takes no operand";
             }
             out << offer::scheduleJson(form_) << '\n';
+            return {};
+        }
+        if (action == "legal") { // reads the window, changes nothing
+            if (firstBlank != std::string_view::npos) {
+                return "legal takes no operand";
+            }
+            out << offer::legalJson(form_) << '\n';
             return {};
         }
         if (action == "variants") { // reads the window, changes nothing
