@@ -81,8 +81,11 @@ Early refused(std::string reason) {
 
 } // namespace
 
-EarlyTerms earlyTerms(const ui::Form1& /*form*/) {
-    return EarlyTerms{};
+EarlyTerms earlyTerms(const ui::Form1& form) {
+    // A tariff without the block gives the usual shares and the linear refund.
+    const tariff::EarlyRepayment t = form.state().tarif->terms().earlyRepayment();
+    return {t.compensation, t.compensation_last_year,
+            t.granting_commission_refund == tariff::EarlyRepayment::Refund::linear};
 }
 
 Early earlyRepayment(const ScheduleOffer& offer, const core::SimulationState& state,
