@@ -24,6 +24,9 @@ DurationRow rowOf(WhatIf& whatIf, double duration, std::string text, double curr
     if (m.visible(Control::Eroare)) {
         row.limitText = m.caption(Control::Label10);
     }
+    if (row.verdict == Verdict::over_limit) {
+        row.legalLimit = whatIf.breachedLimit().value_or(std::string());
+    }
     row.dobanda = copy.state().dobanda;
     row.rataluna = copy.state().rataluna;
     row.daeval = copy.state().daeval;
@@ -40,6 +43,8 @@ std::string verdictText(const DurationRow& row) {
         return "Refuzat - indatorare";
     case Verdict::limit:
         return limitSummary(row.limitText);
+    case Verdict::over_limit:
+        return "Peste limita legala: " + row.legalLimit;
     case Verdict::fault:
         break;
     }

@@ -20,12 +20,14 @@ struct DurationRow {
     // What the copy shows: texts of tbdob, lbrata, lbdobaferenta, lbdae, bnr, tbsumacc, and the
     // error panel's text when it is shown.
     std::string tbdob, lbrata, lbdobaferenta, lbdae, bnr, tbsumacc, limitText;
+    std::string legalLimit; // over a legal limit: the first one breached, by its name
     // Its figures: annual rate, instalment, effective annual rate.
     double dobanda = 0, rataluna = 0, daeval = 0;
 };
 
 // The verdict as the variants window says it: "Acceptat", "Refuzat - indatorare", the error
-// panel's texts without their figures, or "Eroare de calcul".
+// panel's texts without their figures, "Peste limita legala: " and the limit's name, or
+// "Eroare de calcul".
 std::string verdictText(const DurationRow& row);
 
 // One row per listed duration and, when the form's duration is finite and not listed, one for

@@ -1,5 +1,7 @@
 #include "offer/what_if.h"
 
+#include "offer/legal.h"
+
 namespace offer {
 
 std::string_view verdictName(Verdict v) {
@@ -8,6 +10,8 @@ std::string_view verdictName(Verdict v) {
         return "limit";
     case Verdict::refused:
         return "refused";
+    case Verdict::over_limit:
+        return "over_limit";
     case Verdict::accepted:
         return "accepted";
     case Verdict::fault:
@@ -36,7 +40,14 @@ Verdict WhatIf::verdict() const {
     if (m.visible(Control::Eroare)) {
         return Verdict::limit;
     }
-    return m.visible(Control::Frame6) ? Verdict::refused : Verdict::accepted;
+    if (m.visible(Control::Frame6)) {
+        return Verdict::refused;
+    }
+    return breachedLimit() ? Verdict::over_limit : Verdict::accepted;
+}
+
+std::optional<std::string> WhatIf::breachedLimit() const {
+    return firstBreachedLimit(copy_);
 }
 
 std::string limitSummary(std::string_view caption) {

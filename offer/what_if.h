@@ -4,6 +4,7 @@
 #include "ui/form1.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,11 +13,12 @@ namespace offer {
 
 using core::Control;
 
-// Which panel the form shows: the error panel (a limit), the indebtedness panel, neither; or a
-// runtime error that stopped the recalculation.
-enum class Verdict : std::uint8_t { limit, refused, accepted, fault };
+// Which panel the form shows: the error panel (a limit), the indebtedness panel, neither; when
+// neither, whether the credit breaches one of the lender's legal limits; or a runtime error that
+// stopped the recalculation.
+enum class Verdict : std::uint8_t { limit, refused, over_limit, accepted, fault };
 
-// "limit", "refused", "accepted", "fault".
+// "limit", "refused", "over_limit", "accepted", "fault".
 std::string_view verdictName(Verdict v);
 
 // What the form would show if one of its boxes held another text now. The form's controls and
@@ -36,6 +38,8 @@ public:
     // Of the last set: the panel the copy shows, the message boxes it would have shown (a
     // duration above the guard) and the runtime errors that stopped its recalculations.
     Verdict verdict() const;
+    // The first legal limit of the tariff the copy's offer breaches, if any.
+    std::optional<std::string> breachedLimit() const;
     const ui::Form1& copy() const { return copy_; }
     const std::vector<core::Message>& messages() const { return log_.shown; }
     const std::vector<std::string>& faults() const { return faults_.met; }

@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 // The acceptance rule is not monotone in the down payment or the product value: the rate grid
 // and the commission bands jump at credit-value edges. Between two edges, though, the variants
@@ -17,6 +18,12 @@
 // amounts typed). Each answer is therefore the first point past that first stretch in some run
 // of equal cell, found by bisection on real variants, and checked to be accepted by its own
 // variant.
+//
+// The lender's legal limits split the runs again where the total credit crosses a limit's bound.
+// Within a run their measures (the DAE, the cost per day, the payable ratio) do not fall as the
+// credit shrinks: interest, commissions and insurance are shares of the credit, and a minimum
+// granting commission only weighs more on a smaller one. So when the run's largest credit past
+// the first stretch is over a limit, every smaller one of the run is too.
 namespace offer {
 namespace {
 
@@ -70,16 +77,45 @@ template <typename Pred> long long firstFalse(long long a, long long b, Pred pre
     return a;
 }
 
-// The first accepted k of [0, count): runs of equal cell in turn, and in each the first variant
-// whose credit is not too large, which is the run's only candidate.
-template <typename Credit>
-std::optional<long long> firstAccepted(Line& line, long long count, Credit creditAt,
-                                       const std::vector<double>& edges) {
+// Where a variant lies: its credit value's cell among the edges of the rate grid and the bands,
+// and its total credit's among the bounds of the legal limits.
+struct Cells {
+    const std::vector<double>& credit;
+    std::vector<double> total;
+
+    explicit Cells(const std::vector<double>& edges, const core::SimulationState& s)
+        : credit(edges) {
+        const std::vector<tariff::LegalLimit>& limits = s.tarif->terms().legal_limits;
+        if (!limits.empty()) {
+            // Nothing financed has no legal figures at all, hence breaches no limit: a run apart.
+            total.push_back(0);
+        }
+        for (const tariff::LegalLimit& limit : limits) {
+            for (const auto& bound : {limit.credit_min, limit.credit_max}) {
+                if (bound) {
+                    total.push_back(*bound);
+                }
+            }
+        }
+        std::sort(total.begin(), total.end());
+        total.erase(std::unique(total.begin(), total.end()), total.end());
+    }
+
+    std::pair<std::size_t, std::size_t> of(double creditValue, double totalCredit) const {
+        return {cellOf(creditValue, credit), cellOf(totalCredit, total)};
+    }
+};
+
+// The first accepted k of [0, count): runs of equal cells in turn, and in each the first variant
+// whose credit is not too large, which is the run's only candidate. `cellAt(k)` is where the
+// variant k lies; it changes only at the runs' ends.
+template <typename CellAt>
+std::optional<long long> firstAccepted(Line& line, long long count, CellAt cellAt) {
     long long start = 0;
     while (start < count) {
-        const std::size_t cell = cellOf(creditAt(start), edges);
-        const long long end = firstFalse(
-            start + 1, count - 1, [&](long long k) { return cellOf(creditAt(k), edges) == cell; });
+        const auto cell = cellAt(start);
+        const long long end =
+            firstFalse(start + 1, count - 1, [&](long long k) { return cellAt(k) == cell; });
         // Run [start, end): its last point first, since most runs are wholly out of limits.
         const Probe last = line.probe(end - 1);
         if (!last.creditTooLarge) {
@@ -102,7 +138,7 @@ std::optional<long long> firstAccepted(Line& line, long long count, Credit credi
 }
 
 std::optional<long long> minDownPayment(WhatIf& whatIf, const core::SimulationState& s,
-                                        const std::vector<double>& edges) {
+                                        const Cells& cells) {
     const double vp = s.valoareprodus;
     if (vp < 0) {
         return std::nullopt;
@@ -113,15 +149,16 @@ std::optional<long long> minDownPayment(WhatIf& whatIf, const core::SimulationSt
     if (line.probe(top).verdict == Verdict::limit) {
         return std::nullopt;
     }
-    auto credit = [&](long long k) {
+    auto cellAt = [&](long long k) {
         const auto avans = static_cast<double>(k);
-        return runtime::toDouble(loan::valcredit(vp, s.comacord, avans, s.comacordmin));
+        return cells.of(runtime::toDouble(loan::valcredit(vp, s.comacord, avans, s.comacordmin)),
+                        vp - avans);
     };
-    return firstAccepted(line, top + 1, credit, edges);
+    return firstAccepted(line, top + 1, cellAt);
 }
 
 std::optional<long long> maxProductValue(WhatIf& whatIf, const core::SimulationState& s,
-                                         const std::vector<double>& edges) {
+                                         const Cells& cells) {
     const double highest = s.valavans + s.plafoncredit / (1 + s.comacord);
     if (!(highest >= 0)) {
         return std::nullopt;
@@ -135,11 +172,13 @@ std::optional<long long> maxProductValue(WhatIf& whatIf, const core::SimulationS
         return std::nullopt; // the smallest financed amount is out: the duration is
     }
     Line line(whatIf, Control::tbvp, top, -1);
-    auto credit = [&](long long k) {
+    auto cellAt = [&](long long k) {
         const auto value = static_cast<double>(top - k);
-        return runtime::toDouble(loan::valcredit(value, s.comacord, s.valavans, s.comacordmin));
+        return cells.of(
+            runtime::toDouble(loan::valcredit(value, s.comacord, s.valavans, s.comacordmin)),
+            value - s.valavans);
     };
-    if (const auto found = firstAccepted(line, top, credit, edges)) {
+    if (const auto found = firstAccepted(line, top, cellAt)) {
         return found;
     }
     return atZero.verdict == Verdict::accepted ? std::optional<long long>(0) : std::nullopt;
@@ -219,9 +258,10 @@ Answers whatWouldPass(WhatIf& whatIf, const ui::Form1& form) {
         }
     }
     const std::vector<double> edges = creditEdges(s);
-    out.minDownPayment = minDownPayment(whatIf, s, edges);
+    const Cells cells(edges, s);
+    out.minDownPayment = minDownPayment(whatIf, s, cells);
     durations(whatIf, s, out);
-    out.maxProductValue = maxProductValue(whatIf, s, edges);
+    out.maxProductValue = maxProductValue(whatIf, s, cells);
     return out;
 }
 

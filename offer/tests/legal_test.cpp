@@ -1,6 +1,8 @@
+#include "offer/duration_rows.h"
 #include "offer/legal.h"
 #include "offer/legal_json.h"
 #include "offer/snapshot_json.h"
+#include "offer/what_would_pass.h"
 #include "tariff/read.h"
 
 #include <gtest/gtest.h>
@@ -220,6 +222,45 @@ TEST(LegalJson, KeysInOrderWithABreach) {
     EXPECT_EQ(j["creditor"], true);
     EXPECT_EQ(j["dae_reason"], nullptr);
     EXPECT_EQ(offer::firstBreachedLimit(customer.form()), "DAE maxima IFN");
+}
+
+} // namespace
+
+namespace {
+
+// The variants of the offer example under a DAE ceiling that only the longest durations meet:
+// the rows over it say which limit, and the durations answered are only those within it.
+TEST(LegalVariants, RowsOverALimitNameItAndDoNotAnswer) {
+    LegalCustomer customer(tariffOf([](json& d) {
+        d["legal_limits"] = json::array({{{"name", "Total de plata"}, {"payable_ratio_max", 5}},
+                                         {{"name", "DAE maxima IFN"}, {"dae_max", 0.46}}});
+    }));
+    offer::WhatIf whatIf(customer.form());
+    const std::vector<offer::DurationRow> rows = offer::durationRows(whatIf, customer.form());
+    int over = 0;
+    for (const offer::DurationRow& row : rows) {
+        SCOPED_TRACE(row.text);
+        whatIf.set(Control::tbdurcred, row.text);
+        const auto dae = offer::legalFigures(whatIf.copy()).dae;
+        ASSERT_TRUE(dae);
+        if (*dae > 0.46) {
+            ++over;
+            EXPECT_EQ(row.verdict, offer::Verdict::over_limit);
+            EXPECT_EQ(offer::verdictText(row), "Peste limita legala: DAE maxima IFN");
+        } else {
+            EXPECT_EQ(row.verdict, offer::Verdict::accepted);
+        }
+    }
+    EXPECT_GT(over, 0);
+    EXPECT_LT(over, static_cast<int>(rows.size()));
+    const offer::Answers a = offer::whatWouldPass(whatIf, customer.form());
+    ASSERT_TRUE(a.minDuration && a.maxDuration);
+    for (const long long d : {*a.minDuration, *a.maxDuration}) {
+        whatIf.set(Control::tbdurcred, std::to_string(d));
+        EXPECT_EQ(whatIf.verdict(), offer::Verdict::accepted) << d;
+    }
+    whatIf.set(Control::tbdurcred, std::to_string(*a.minDuration - 1));
+    EXPECT_EQ(whatIf.verdict(), offer::Verdict::over_limit);
 }
 
 } // namespace

@@ -159,6 +159,54 @@ TEST(WhatWouldPass, FollowsAnotherTariff) {
     }
 }
 
+// A lender bound by legal limits, some only for credits within bounds that cut through the
+// searched values, a minimum granting commission that weighs on small credits, and a compulsory
+// insurance: only variants within every limit answer.
+TEST(WhatWouldPass, CountsOnlyVariantsWithinTheLegalLimits) {
+    const tariff::ReadResult limits = tariff::read(R"({
+      "format": "simulator-credit-tarif", "version": 2, "name": "Tarif cu limite",
+      "credit": {"ceiling": 30000, "minimum": 510},
+      "duration": {"minimum": 6, "maximum": 60, "guard": 550, "after_guard": 60},
+      "granting_commission": {"rate": 0.087, "minimum": 120},
+      "insurance": [{"name": "Fara Asigurare", "monthly_rate": 0},
+                    {"name": "Standard", "monthly_rate": 0.0044, "compulsory": true}],
+      "management_commission": {
+        "initial": {"direct_debit": 0.015, "cash": 0.017},
+        "bands": [{"credit_min": 510, "credit_max": 30000, "duration_min": 6, "duration_max": 60,
+                   "direct_debit": 0.015, "cash": 0.017}]},
+      "interest": [{"duration_max": 12, "rate": 0.167},
+                   {"duration_min": 13, "credit_max": 3999.99, "rate": 0.107},
+                   {"duration_min": 13, "credit_min": 4000, "rate": 0.07}],
+      "indebtedness_limit": 0.35,
+      "legal_limits": [
+        {"name": "DAE sub 2500 lei", "credit_max": 2500, "dae_max": 0.47},
+        {"name": "DAE peste 6000 lei", "credit_min": 6000, "dae_max": 0.38},
+        {"name": "Total de plata", "credit_max": 9000, "payable_ratio_max": 1.55}]})");
+    ASSERT_TRUE(limits.tariff.has_value()) << limits.problems.front().text();
+    std::mt19937 rng(31);
+    const std::vector<std::string> durations = {"6", "12", "18", "24", "30", "36", "48", "60"};
+    int overLimit = 0;
+    for (int round = 0; round < 6; ++round) {
+        ui::MessageLog log;
+        ui::Form1 form(log, *limits.tariff);
+        form.Form_Load();
+        auto text = [&](int lo, int hi) {
+            return std::to_string(std::uniform_int_distribution<int>(lo, hi)(rng));
+        };
+        form.controls().setText(Control::vn, text(3000, 9000));
+        form.controls().setText(Control::ar, text(0, 300));
+        form.controls().setText(Control::tbvp, text(1500, 12000));
+        form.controls().setText(Control::tbavans, text(0, 1500));
+        form.controls().setText(Control::tbdurcred, durations[rng() % durations.size()]);
+        form.controls().select(Control::cbasig, static_cast<int>(rng() % 2));
+        offer::WhatIf probe(form);
+        probe.set(Control::tbavans, form.controls().text(Control::tbavans));
+        overLimit += probe.verdict() == Verdict::over_limit ? 1 : 0;
+        expectBruteForce(form, describe(form));
+    }
+    EXPECT_GT(overLimit, 0); // the limits are reached by some of these customers
+}
+
 // The state carries the commission rates of earlier recalculations: the same inputs reached
 // along different roads may have different answers, each the form's own.
 TEST(WhatWouldPass, FollowsTheCommissionLeftByEarlierRecalculations) {
