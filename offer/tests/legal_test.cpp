@@ -1,3 +1,4 @@
+#include "offer/document_gate.h"
 #include "offer/duration_rows.h"
 #include "offer/legal.h"
 #include "offer/legal_json.h"
@@ -261,6 +262,56 @@ TEST(LegalVariants, RowsOverALimitNameItAndDoNotAnswer) {
     }
     whatIf.set(Control::tbdurcred, std::to_string(*a.minDuration - 1));
     EXPECT_EQ(whatIf.verdict(), offer::Verdict::over_limit);
+}
+
+} // namespace
+
+namespace {
+
+TEST(DocumentGate, IssuedOnlyForAGrantableCreditToAnAssessedCustomer) {
+    LegalCustomer plain(tariffOf([](json&) {}));
+    EXPECT_TRUE(offer::documentGate(plain.form()).allowed);
+    // The form needs the creditor besides.
+    EXPECT_EQ(offer::informationFormGate(plain.form()).reason,
+              "Tariful nu numeste creditorul: formularul de informatii standard nu poate fi "
+              "emis.");
+
+    LegalCustomer ceiling(tariffOf([](json& d) {
+        d["creditor"] = {{"name", "Omnira Credit IFN S.A."}, {"kind", "ifn"}, {"address", "A"}};
+        d["legal_limits"] =
+            json::array({{{"name", "DAE maxima IFN"}, {"credit_max", 3000}, {"dae_max", 0.345}}});
+    }));
+    const offer::DocumentGate breached = offer::documentGate(ceiling.form());
+    EXPECT_FALSE(breached.allowed);
+    EXPECT_EQ(breached.reason, "Depaseste limita legala: DAE maxima IFN: 45.04 % > 34.50 %");
+    EXPECT_EQ(offer::informationFormGate(ceiling.form()).reason, breached.reason);
+    ceiling.form().controls().setText(Control::tbavans, "400"); // a credit the limit spares
+    EXPECT_TRUE(offer::informationFormGate(ceiling.form()).allowed);
+
+    // Without an income nothing was assessed; without a product there is no offer.
+    plain.form().controls().setText(Control::vn, "");
+    EXPECT_EQ(offer::documentGate(plain.form()).reason,
+              "Venitul net al clientului nu este completat: fara el gradul de indatorare nu a "
+              "fost evaluat.");
+    plain.form().controls().setText(Control::tbvp, "0");
+    EXPECT_EQ(offer::documentGate(plain.form()).reason, offer::scheduleOffer(plain.form()).reason);
+}
+
+TEST(DocumentGate, EveryBreachNamedWithItsFigures) {
+    LegalCustomer customer(tariffOf([](json&) {}));
+    const double dae = *customer.figures().dae;
+    LegalCustomer two(tariffOf([&](json& d) {
+        d["legal_limits"] = json::array({{{"name", "Total de plata"}, {"payable_ratio_max", 1.2}},
+                                         {{"name", "Cost pe zi"}, {"daily_cost_max", 0.0001}},
+                                         {{"name", "DAE"}, {"dae_max", std::nextafter(dae, 0.0)}}});
+    }));
+    const std::string reason = offer::documentGate(two.form()).reason;
+    EXPECT_EQ(reason.substr(0, reason.find(" %; DAE: ")),
+              "Depaseste limita legala: Total de plata: 1.45 > 1.20; Cost pe zi: 0.06 % > 0.01");
+    // A DAE just above its ceiling is not shown equal to it.
+    const std::string last = reason.substr(reason.find("; DAE: ") + 7);
+    EXPECT_EQ(last.find("45.04 % > 45.04 %"), std::string::npos) << last;
+    EXPECT_EQ(last.substr(0, 8), "45.03609");
 }
 
 } // namespace
