@@ -1,0 +1,189 @@
+#include "offer/early_text.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace offer {
+namespace {
+
+std::string ron(double value) {
+    return amount(value) + " RON";
+}
+
+std::string count(int n, const char* one, const char* many) {
+    return n == 1 ? std::string("o ") + one : std::to_string(n) + ' ' + many;
+}
+
+// An amount in whole cents, rounded as the window rounds the figures it shows.
+long long toCents(double value) {
+    const std::string text = amount(value);
+    long long cents = 0;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') {
+            cents = cents * 10 + (c - '0');
+        }
+    }
+    return text.front() == '-' ? -cents : cents;
+}
+
+std::string centsText(long long value) {
+    const long long magnitude = value < 0 ? -value : value;
+    std::string fraction = std::to_string(magnitude % 100);
+    if (fraction.size() < 2) {
+        fraction.insert(0, 1, '0');
+    }
+    return (value < 0 ? "-" : "") + std::to_string(magnitude / 100) + '.' + fraction;
+}
+
+// The months after in whole cents, as the documents print a schedule: interest, commission and
+// insurance rounded, the instalment the same every month but the last, which settles what is
+// still due, so the principal column adds up to the balance left after the repayment.
+void centRows(const Early& e, EarlyText& out) {
+    // Far above any credit a tariff allows; the figures are finite, checked with the months.
+    constexpr double largest = 1e13;
+    const double left = e.balance - e.amount;
+    if (!(std::fabs(left) < largest) || !(std::fabs(e.instalment) < largest)) {
+        return;
+    }
+    long long balance = toCents(left);
+    std::array<long long, 5> totals{};
+    for (std::size_t i = 0; i < e.months.size(); ++i) {
+        const MonthRow& m = e.months[i];
+        const long long interest = toCents(m.interest);
+        const long long commission = toCents(m.commission);
+        const long long insurance = toCents(m.insurance);
+        long long instalment = toCents(m.instalment);
+        long long principal = instalment - interest - commission - insurance;
+        if (i + 1 == e.months.size()) {
+            principal = balance;
+            instalment = interest + commission + insurance + principal;
+        }
+        balance -= principal;
+        const std::array<long long, 5> row = {instalment, interest, commission, insurance,
+                                              principal};
+        Row text{std::to_string(m.month)};
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            totals[c] += row[c];
+            text[c + 1] = centsText(row[c]);
+        }
+        text[6] = centsText(balance);
+        out.rows.push_back(text);
+    }
+    out.totals = {"Total", "", "", "", "", "", ""};
+    for (std::size_t c = 0; c < totals.size(); ++c) {
+        out.totals[c + 1] = centsText(totals[c]);
+    }
+}
+
+std::string compensationWords(const Early& e, int remaining) {
+    std::string out = "Creditorul poate cere o compensatie de " + percent(e.compensationRate) +
+                      " din suma rambursata anticipat, fiindca pana la sfarsitul contractului " +
+                      (remaining > 12 ? "mai este mai mult de un an" : "mai este cel mult un an") +
+                      ". Legea nu permite mai mult decat dobanda care ar mai fi fost platita "
+                      "pana la sfarsitul contractului pentru aceasta suma, adica " +
+                      ron(e.interestLeft) + ". ";
+    if (e.compensation < e.compensationRate * e.amount) {
+        out += "Limita se aplica: compensatia este " + ron(e.compensation) + '.';
+    } else {
+        out += "Compensatia este " + ron(e.compensation) + '.';
+    }
+    return out;
+}
+
+} // namespace
+
+std::optional<double> readAmount(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    std::string number(text);
+    bool separator = false;
+    bool digit = false;
+    for (std::size_t i = 0; i < number.size(); ++i) {
+        char& c = number[i];
+        if (c == ',' || c == '.') {
+            if (separator) {
+                return std::nullopt;
+            }
+            separator = true;
+            c = '.';
+        } else if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if (!(c == '-' && i == 0)) {
+            return std::nullopt;
+        }
+    }
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (!digit || ec != std::errc{} || ptr != number.data() + number.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+EarlyText earlyText(const ui::Form1& form, const EarlyRequest& request) {
+    const ScheduleOffer schedule = scheduleOffer(form);
+    const Early e = earlyRepayment(schedule, form.state(), earlyTerms(form), request);
+    EarlyText out;
+    out.lastMonth = schedule.valid ? static_cast<int>(schedule.months.size()) - 1 : 0;
+    out.header = {"Luna", "Rata", "Dobanda", "Comision gestiune", "Asigurare", "Principal", "Sold"};
+    out.valid = e.valid;
+    if (!e.valid) {
+        out.reason = e.reason;
+        return out;
+    }
+    const int remaining =
+        static_cast<int>(schedule.months.size()) - static_cast<int>(request.month);
+    const double rataluna = form.state().rataluna;
+    out.figures = {
+        {"Sold dupa rata " + std::to_string(request.month), ron(e.balance)},
+        {"Suma rambursata anticipat", ron(e.amount)},
+        {"Compensatie (" + percent(e.compensationRate) + ")", ron(e.compensation)},
+        {"Limita legala a compensatiei", ron(e.interestLeft)},
+        {"Comision de acordare restituit", ron(e.refund)},
+        {"De plata azi", ron(e.payToday)},
+        {"Total de plata in lunile urmatoare", ron(e.futureTotal)},
+        {"Economie", ron(e.saving)},
+    };
+    if (request.mode != EarlyMode::total) {
+        out.figures.insert(
+            out.figures.end() - 2,
+            {request.mode == EarlyMode::rata ? "Rata noua" : "Rata lunara", ron(e.instalment)});
+    }
+
+    out.payToday = "Astazi clientul plateste " + ron(e.payToday) + ": suma rambursata de " +
+                   ron(e.amount) + " plus compensatia de " + ron(e.compensation);
+    out.payToday += e.refund > 0 ? " minus " + ron(e.refund) +
+                                       " din comisionul de acordare, pentru lunile care nu mai "
+                                       "urmeaza."
+                                 : ".";
+    out.saving = e.saving >= 0 ? "Fata de plata tuturor ratelor ramase, clientul economiseste " +
+                                     ron(e.saving) + '.'
+                               : "Fata de plata tuturor ratelor ramase, clientul plateste cu " +
+                                     ron(-e.saving) + " mai mult.";
+    out.compensation = compensationWords(e, remaining);
+
+    const int months = static_cast<int>(e.months.size());
+    switch (request.mode) {
+    case EarlyMode::total:
+        out.after = "Creditul se inchide: nu mai urmeaza nicio rata.";
+        break;
+    case EarlyMode::rata:
+        out.after = "Durata ramane aceeasi: urmeaza " + count(months, "rata", "rate") + " de " +
+                    ron(e.instalment) + " in loc de " + ron(rataluna) + '.';
+        break;
+    case EarlyMode::durata:
+        out.after = "Rata ramane " + ron(rataluna) + ": urmeaza " + count(months, "rata", "rate") +
+                    " in loc de " + std::to_string(remaining) + ", ultima de " +
+                    ron(e.months.back().instalment) + '.';
+        break;
+    }
+    centRows(e, out);
+    return out;
+}
+
+} // namespace offer

@@ -1,0 +1,150 @@
+// Early repayment as the window writes it: the amount as typed, the plain words and the months
+// after in cents that add up.
+
+#include "offer/early_text.h"
+#include "tariff/read.h"
+#include "ui/form1.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using offer::EarlyMode;
+
+TEST(EarlyAmount, ReadAsAnAgentTypesIt) {
+    struct Case {
+        const char* text;
+        std::optional<double> value;
+    };
+    const std::vector<Case> cases = {
+        {"1000", 1000},
+        {"1000.50", 1000.5},
+        {"1000,50", 1000.5},
+        {" 250 ", 250},
+        {"0", 0},
+        {"-5", -5},
+        {".5", 0.5},
+        {"", std::nullopt},
+        {"1.000,50", std::nullopt},
+        {"1e3", std::nullopt},
+        {"abc", std::nullopt},
+        {"5-", std::nullopt},
+        {"-", std::nullopt},
+        {",", std::nullopt},
+        {"nan", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("'") + c.text + "'");
+        EXPECT_EQ(offer::readAmount(c.text), c.value);
+    }
+}
+
+struct Window {
+    ui::MessageLog log;
+    ui::Form1 form{log};
+
+    Window() {
+        form.Form_Load();
+        form.controls().setText(core::Control::tbvp, "2000");
+        form.controls().setText(core::Control::tbavans, "200");
+        form.controls().setText(core::Control::tbdurcred, "24");
+        form.controls().select(core::Control::cbasig, 1);
+    }
+};
+
+long long cents(const std::string& text) {
+    const auto point = text.find('.');
+    const long long whole = std::stoll(text.substr(0, point));
+    const long long fraction = std::stoll(text.substr(point + 1));
+    return text.starts_with('-') ? whole * 100 - fraction : whole * 100 + fraction;
+}
+
+TEST(EarlyText, MonthsAfterInCentsAddUp) {
+    const Window w;
+    for (EarlyMode mode : {EarlyMode::rata, EarlyMode::durata}) {
+        for (long long month : {1LL, 12LL, 23LL}) {
+            SCOPED_TRACE(std::to_string(month));
+            const offer::EarlyText t = offer::earlyText(w.form, {month, mode, 77.77});
+            ASSERT_TRUE(t.valid) << t.reason;
+            ASSERT_FALSE(t.rows.empty());
+            for (std::size_t column = 1; column <= 5; ++column) {
+                long long sum = 0;
+                for (const offer::Row& r : t.rows) {
+                    sum += cents(r[column]);
+                }
+                EXPECT_EQ(sum, cents(t.totals[column])) << t.header[column];
+            }
+            EXPECT_EQ(t.rows.back()[6], "0.00");
+            // The principal repays what is left after the repayment, to the cent.
+            const offer::Early e = offer::earlyRepayment(w.form, {month, mode, 77.77});
+            EXPECT_EQ(t.totals[5], offer::amount(e.balance - e.amount));
+        }
+    }
+}
+
+TEST(EarlyText, PlainWords) {
+    const Window w;
+    const offer::Early whole = offer::earlyRepayment(w.form, {12, EarlyMode::total, 0});
+    const offer::EarlyText t = offer::earlyText(w.form, {12, EarlyMode::total, 0});
+    ASSERT_TRUE(t.valid);
+    EXPECT_EQ(t.lastMonth, 23);
+    EXPECT_EQ(t.payToday,
+              "Astazi clientul plateste " + offer::amount(whole.payToday) +
+                  " RON: suma rambursata de " + offer::amount(whole.amount) +
+                  " RON plus compensatia de " + offer::amount(whole.compensation) + " RON minus " +
+                  offer::amount(whole.refund) +
+                  " RON din comisionul de acordare, pentru lunile care nu mai urmeaza.");
+    EXPECT_EQ(t.saving, "Fata de plata tuturor ratelor ramase, clientul economiseste " +
+                            offer::amount(whole.saving) + " RON.");
+    EXPECT_NE(t.compensation.find("0.50 % din suma"), std::string::npos) << t.compensation;
+    EXPECT_NE(t.compensation.find("cel mult un an"), std::string::npos);
+    EXPECT_EQ(t.after, "Creditul se inchide: nu mai urmeaza nicio rata.");
+    EXPECT_TRUE(t.rows.empty());
+    EXPECT_EQ(t.figures.size(), 8U);
+
+    const offer::EarlyText late = offer::earlyText(w.form, {23, EarlyMode::total, 0});
+    EXPECT_NE(late.compensation.find(" Compensatia este 0.55 RON."), std::string::npos)
+        << late.compensation;
+
+    const offer::EarlyText shorter = offer::earlyText(w.form, {12, EarlyMode::durata, 1000});
+    EXPECT_EQ(shorter.after.rfind("Rata ramane " + offer::amount(w.form.state().rataluna) +
+                                      " RON: urmeaza 2 rate in loc de 12, ultima de 32.11 RON.",
+                                  0),
+              0U)
+        << shorter.after;
+    EXPECT_EQ(shorter.figures.size(), 9U);
+
+    const offer::EarlyText none = offer::earlyText(w.form, {12, EarlyMode::rata, 5000});
+    EXPECT_FALSE(none.valid);
+    EXPECT_EQ(none.lastMonth, 23);
+    EXPECT_TRUE(none.figures.empty());
+}
+
+// A lender whose grid has no interest beyond a year: the compensation's cap is nothing.
+TEST(EarlyText, WithoutInterestTheCapIsNothing) {
+    const tariff::ReadResult read = tariff::readFile(SIMCREDIT_NORD_TARIFF);
+    ASSERT_TRUE(read.tariff);
+    ui::MessageLog log;
+    ui::Form1 form(log, *read.tariff);
+    form.Form_Load();
+    form.controls().setText(core::Control::tbvp, "2000");
+    form.controls().setText(core::Control::tbavans, "200");
+    form.controls().setText(core::Control::tbdurcred, "24");
+    ASSERT_EQ(form.state().dobanda, 0);
+    const offer::Early e = offer::earlyRepayment(form, {6, EarlyMode::total, 0});
+    ASSERT_TRUE(e.valid) << e.reason;
+    EXPECT_EQ(e.interestLeft, 0);
+    EXPECT_EQ(e.compensation, 0);
+    EXPECT_EQ(e.payToday, e.balance - e.refund);
+    const offer::EarlyText t = offer::earlyText(form, {6, EarlyMode::total, 0});
+    EXPECT_NE(t.compensation.find("Limita se aplica: compensatia este 0.00 RON."),
+              std::string::npos)
+        << t.compensation;
+}
+
+} // namespace
