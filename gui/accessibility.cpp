@@ -1,6 +1,6 @@
 #include "gui/accessibility.h"
 
-#include "gui/insurance_list.h"
+#include "gui/widgets.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -12,20 +12,21 @@
 namespace gui {
 
 void addClientActions(SimulatorWindow& window) {
-    auto* newClient = new QAction(QStringLiteral("Client &nou"), &window);
-    newClient->setObjectName(QStringLiteral("newClientAction"));
-    newClient->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    QObject::connect(newClient, &QAction::triggered, &window, [&window] { window.startOver(); });
-
-    auto* copy = new QAction(QStringLiteral("&Copiaza rezultatele"), &window);
-    copy->setObjectName(QStringLiteral("copySummaryAction"));
-    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    QObject::connect(copy, &QAction::triggered, &window, [&window] {
-        QGuiApplication::clipboard()->setText(QString::fromStdString(summaryText(window.form())));
-    });
-
-    window.fileMenu()->insertAction(window.quitSeparator(), newClient);
-    window.fileMenu()->insertAction(window.quitSeparator(), copy);
+    QAction* newClient = window.addEntry(window.fileMenu(),
+                                         {.text = QStringLiteral("Client &nou"),
+                                          .name = QStringLiteral("newClientAction"),
+                                          .shortcut = QKeySequence(Qt::CTRL | Qt::Key_N),
+                                          .before = window.quitSeparator()},
+                                         &window, [&window] { window.startOver(); });
+    QAction* copy = window.addEntry(window.fileMenu(),
+                                    {.text = QStringLiteral("&Copiaza rezultatele"),
+                                     .name = QStringLiteral("copySummaryAction"),
+                                     .shortcut = QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+                                     .before = window.quitSeparator()},
+                                    &window, [&window] {
+                                        QGuiApplication::clipboard()->setText(
+                                            QString::fromStdString(summaryText(window.form())));
+                                    });
     // Right-clicking anywhere but in a text box (which has its own menu) offers both.
     QWidget* client = window.clientArea();
     client->setContextMenuPolicy(Qt::ActionsContextMenu);

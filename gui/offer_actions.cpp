@@ -32,30 +32,37 @@ QPageLayout offerPage() {
 } // namespace
 
 OfferActions::OfferActions(SimulatorWindow& window) : QObject(&window), window_(window) {
+    // The file entries follow the form's verdict, worked out once per recalculation.
+    window.form().addRecalculationObserver([this] { followForm(); });
+    followForm();
+    const auto whyNot = [this] { return whyNoOffer_; };
     QMenu* file = window.fileMenu();
-    QAction* before = window.quitSeparator();
-    savePdf_ = new QAction(QStringLiteral("Salveaza oferta &PDF..."), this);
-    savePdf_->setObjectName(QStringLiteral("savePdfAction"));
-    savePdf_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    print_ = new QAction(QStringLiteral("&Tipareste oferta..."), this);
-    print_->setObjectName(QStringLiteral("printAction"));
-    print_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    exportCsv_ = new QAction(QStringLiteral("&Exporta graficul CSV..."), this);
-    exportCsv_->setObjectName(QStringLiteral("exportCsvAction"));
-    exportCsv_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    file->insertActions(before, {savePdf_, print_, exportCsv_});
-    file->setToolTipsVisible(true); // a disabled entry says why in its tooltip
-
-    schedule_ = new QAction(QString::fromUtf8(offer::scheduleTitle), this);
-    schedule_->setText(QStringLiteral("&Grafic de rambursare"));
-    schedule_->setObjectName(QStringLiteral("scheduleAction"));
-    schedule_->setShortcut(QKeySequence(Qt::Key_F2));
-    window.offerMenu()->addAction(schedule_);
-
-    connect(schedule_, &QAction::triggered, this, &OfferActions::showSchedule);
-    connect(savePdf_, &QAction::triggered, this, &OfferActions::askSavePdf);
-    connect(print_, &QAction::triggered, this, &OfferActions::askPrint);
-    connect(exportCsv_, &QAction::triggered, this, &OfferActions::askExportCsv);
+    savePdf_ = window.addEntry(file,
+                               {.text = QStringLiteral("Salveaza oferta &PDF..."),
+                                .name = QStringLiteral("savePdfAction"),
+                                .shortcut = QKeySequence(Qt::CTRL | Qt::Key_S),
+                                .before = window.quitSeparator(),
+                                .whyDisabled = whyNot},
+                               this, [this] { askSavePdf(); });
+    print_ = window.addEntry(file,
+                             {.text = QStringLiteral("&Tipareste oferta..."),
+                              .name = QStringLiteral("printAction"),
+                              .shortcut = QKeySequence(Qt::CTRL | Qt::Key_P),
+                              .before = window.quitSeparator(),
+                              .whyDisabled = whyNot},
+                             this, [this] { askPrint(); });
+    exportCsv_ = window.addEntry(file,
+                                 {.text = QStringLiteral("&Exporta graficul CSV..."),
+                                  .name = QStringLiteral("exportCsvAction"),
+                                  .shortcut = QKeySequence(Qt::CTRL | Qt::Key_E),
+                                  .before = window.quitSeparator(),
+                                  .whyDisabled = whyNot},
+                                 this, [this] { askExportCsv(); });
+    schedule_ = window.addEntry(window.offerMenu(),
+                                {.text = QStringLiteral("&Grafic de rambursare"),
+                                 .name = QStringLiteral("scheduleAction"),
+                                 .shortcut = QKeySequence(Qt::Key_F2)},
+                                this, [this] { showSchedule(); });
 
     showError = [this](const QString& title, const QString& text) {
         auto* box = new QMessageBox(QMessageBox::Critical, title, text, QMessageBox::Ok, &window_);
@@ -63,31 +70,19 @@ OfferActions::OfferActions(SimulatorWindow& window) : QObject(&window), window_(
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
     };
-    window.form().addRecalculationObserver([this] { followForm(); });
-    followForm();
 }
 
 void OfferActions::followForm() {
     const offer::ScheduleOffer verdict = offer::scheduleOffer(window_.form());
-    const QString why = verdict.valid ? QString() : QString::fromStdString(verdict.reason);
-    for (QAction* action : {savePdf_, print_, exportCsv_}) {
-        action->setEnabled(verdict.valid);
-        action->setToolTip(why);
-    }
-    if (scheduleWindow_ != nullptr && scheduleWindow_->isVisible()) {
-        scheduleWindow_->refresh();
-    }
+    whyNoOffer_ = verdict.valid ? QString() : QString::fromStdString(verdict.reason);
+}
+
+ScheduleWindow* OfferActions::scheduleWindow() const {
+    return window_.openedCompanion<ScheduleWindow>();
 }
 
 void OfferActions::showSchedule() {
-    if (scheduleWindow_ == nullptr) {
-        scheduleWindow_ = new ScheduleWindow(window_.form(), &window_);
-        // Saving, printing and exporting work from the schedule window too.
-        scheduleWindow_->addActions({savePdf_, print_, exportCsv_, schedule_});
-    }
-    scheduleWindow_->show();
-    scheduleWindow_->raise();
-    scheduleWindow_->activateWindow();
+    window_.openCompanion<ScheduleWindow>();
 }
 
 QString OfferActions::proposedName(const QString& extension) const {

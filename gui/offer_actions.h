@@ -29,7 +29,7 @@ public:
     QAction* exportCsvAction() const { return exportCsv_; }
 
     // The schedule window, created when it is first opened.
-    ScheduleWindow* scheduleWindow() const { return scheduleWindow_; }
+    ScheduleWindow* scheduleWindow() const;
     void showSchedule();
 
     // Write the current offer to `path`, whole or not at all: a temporary file beside it is
@@ -61,7 +61,7 @@ private:
     QAction* savePdf_ = nullptr;
     QAction* print_ = nullptr;
     QAction* exportCsv_ = nullptr;
-    ScheduleWindow* scheduleWindow_ = nullptr;
+    QString whyNoOffer_; // empty while an offer may be made
 };
 
 } // namespace gui

@@ -1,4 +1,5 @@
 #include "gui/schedule_window.h"
+#include "gui/simulator_window.h"
 #include "gui/table_text.h"
 
 #include <QFont>
@@ -85,10 +86,10 @@ QVariant ScheduleModel::headerData(int section, Qt::Orientation orientation, int
     return qs(header_[static_cast<std::size_t>(section)]);
 }
 
-ScheduleWindow::ScheduleWindow(const ui::Form1& form, QWidget* parent)
-    : QWidget(parent, Qt::Window), form_(form) {
-    setObjectName(QStringLiteral("scheduleWindow"));
-    setWindowTitle(QString::fromUtf8(offer::scheduleTitle));
+ScheduleWindow::ScheduleWindow(SimulatorWindow& owner)
+    : CompanionWindow(owner, QStringLiteral("scheduleWindow"),
+                      QString::fromUtf8(offer::scheduleTitle)),
+      form_(owner.form()) {
     auto* layout = new QVBoxLayout(this);
 
     message_ = new QLabel(this);
@@ -143,11 +144,16 @@ ScheduleWindow::ScheduleWindow(const ui::Form1& form, QWidget* parent)
     detailsLayout->addLayout(under);
     resize(860, 640);
     refresh();
+    owner.form().addRecalculationObserver([this] {
+        if (isVisible()) {
+            refresh();
+        }
+    });
 }
 
 void ScheduleWindow::showEvent(QShowEvent* event) {
     refresh(); // hidden, it did not follow the form
-    QWidget::showEvent(event);
+    CompanionWindow::showEvent(event);
 }
 
 void ScheduleWindow::refresh() {

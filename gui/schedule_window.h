@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/companion_window.h"
 #include "offer/offer_text.h"
 #include "ui/form1.h"
 
@@ -34,11 +35,11 @@ private:
 
 // "Grafic de rambursare": the schedule of the simulation the form shows, following it live. It
 // reads the form and never writes to it; when no offer may be made it says why in one sentence.
-class ScheduleWindow final : public QWidget {
+class ScheduleWindow final : public CompanionWindow {
 public:
-    ScheduleWindow(const ui::Form1& form, QWidget* parent);
+    explicit ScheduleWindow(SimulatorWindow& owner);
 
-    // Reads the form again; the owner calls it after each recalculation while the window is open.
+    // Reads the form again; done after each recalculation while the window is open.
     void refresh();
 
     // What the window shows, for the offer and the tests.

@@ -3,35 +3,28 @@
 #include "gui/accessibility.h"
 #include "gui/application.h"
 #include "gui/client_actions.h"
-#include "gui/elided_text.h"
-#include "gui/insurance_list.h"
 #include "gui/layout.h"
 #include "gui/light_palette.h"
 #include "gui/offer_actions.h"
 #include "gui/variants_window.h"
+#include "gui/widgets.h"
 #include "ui/input_hints.h"
 #include "ui/window_facts.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QPainter>
 #include <QPalette>
 #include <QPixmap>
 #include <QSignalBlocker>
 #include <QString>
 #include <QStringList>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
 
 namespace gui {
 namespace {
@@ -73,66 +66,6 @@ Qt::Alignment alignmentOf(Align align) {
     return align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft;
 }
 
-// A picture box draws its image from its top left corner, cut at its edges. It takes the focus
-// in the tab order, so it shows a focus frame for the keyboard user.
-class PictureBox final : public QLabel {
-public:
-    using QLabel::QLabel;
-
-protected:
-    void paintEvent(QPaintEvent* event) override {
-        QLabel::paintEvent(event);
-        if (hasFocus()) {
-            QStylePainter painter(this);
-            QStyleOptionFocusRect option;
-            option.initFrom(this);
-            painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
-        }
-    }
-};
-
-// A frame draws its caption on its top border, in the window's font, over an etched line; what
-// it holds is placed from its outer top left corner.
-class Frame final : public QGroupBox {
-public:
-    using QGroupBox::QGroupBox;
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override {
-        QPainter painter(this);
-        const QFontMetrics metrics(font());
-        const QRect border = rect().adjusted(0, metrics.height() / 2, -1, -1);
-        painter.setPen(palette().color(QPalette::Mid));
-        painter.drawRect(border.adjusted(0, 0, -1, -1));
-        painter.setPen(palette().color(QPalette::Light));
-        painter.drawRect(border.adjusted(1, 1, 0, 0));
-        if (!title().isEmpty()) {
-            const QRect caption(6, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
-            painter.fillRect(caption, palette().window());
-            painter.setPen(palette().color(QPalette::WindowText));
-            painter.drawText(caption, Qt::AlignCenter, title());
-        }
-    }
-};
-
-// The list's text portion must not pick an item on Return: the program's list has no such
-// behaviour, and the toolkit's would choose an item the agent never chose.
-class IgnoreReturn final : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
 QWidget* makeWidget(const ControlSpec& entry, QWidget* parent) {
     switch (entry.kind) {
     case Kind::Frame: {
@@ -171,12 +104,7 @@ QWidget* makeWidget(const ControlSpec& entry, QWidget* parent) {
         return box;
     }
     case Kind::ComboBox: {
-        auto* list = new InsuranceList(parent);
-        list->setEditable(true);
-        list->setInsertPolicy(QComboBox::NoInsert); // typed text never becomes an item
-        list->setCompleter(nullptr); // no inline completion: the text is what the agent typed
-        list->lineEdit()->installEventFilter(new IgnoreReturn(list));
-        return list;
+        return new InsuranceList(parent);
     }
     case Kind::CheckBox:
         return new QCheckBox(toQString(entry.caption), parent);
@@ -309,40 +237,6 @@ void SimulatorWindow::build() {
     }
     control(order.front())->setFocus();
     addClientActions(*this);
-}
-
-void SimulatorWindow::buildMenus() {
-    menuBar_ = new QMenuBar(this);
-    menuBar_->setObjectName(QStringLiteral("menuBar"));
-    fileMenu_ = menuBar_->addMenu(QStringLiteral("&Fisier"));
-    offerMenu_ = menuBar_->addMenu(QStringLiteral("&Oferta"));
-    helpMenu_ = menuBar_->addMenu(QStringLiteral("A&jutor"));
-
-    quitSeparator_ = fileMenu_->addSeparator();
-    QAction* quit = fileMenu_->addAction(QStringLiteral("&Iesire"), this, &QWidget::close);
-    quit->setObjectName(QStringLiteral("quitAction"));
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-
-    QAction* about =
-        helpMenu_->addAction(QStringLiteral("&Despre..."), this, &SimulatorWindow::showAbout);
-    about->setObjectName(QStringLiteral("aboutAction"));
-}
-
-// Not modal for the application: the form stays usable while the box is open.
-void SimulatorWindow::showAbout() {
-    auto* box = new QMessageBox(
-        QMessageBox::Information, QStringLiteral("Despre"),
-        QStringLiteral("Simulator Credit %1").arg(QStringLiteral(SIMCREDIT_VERSION)),
-        QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("aboutBox"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setInformativeText(
-        QStringLiteral("Simulare de credit pentru bunuri cumparate in rate. Rezultatele au "
-                       "caracter informativ.\n\n"
-                       "Biblioteci folosite: Qt %1 (LGPL-3.0), nlohmann-json (MIT). "
-                       "Fonturi: Liberation Sans (SIL Open Font License 1.1).\n\n%2")
-            .arg(QString::fromLatin1(qVersion()), QString::fromStdString(tarif_.description())));
-    box->open();
 }
 
 void SimulatorWindow::bind() {

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "gui/fault_notice.h"
+#include "gui/menu_entry.h"
 #include "gui/message_box.h"
 #include "ui/form1.h"
 #include "ui/tariff_choice.h"
 
+#include <QList>
 #include <QWidget>
+
+#include <functional>
 
 #include <array>
 #include <memory>
@@ -64,6 +68,34 @@ public:
     // The offer's entries in those menus and the schedule window.
     OfferActions* offerActions() const { return offerActions_; }
 
+    // Adds an entry to one of the menus; `slot` runs when it is chosen or its shortcut pressed,
+    // from the form or from any companion window, for as long as `context` lives.
+    QAction* addEntry(QMenu* menu, const MenuEntry& entry, QObject* context,
+                      std::function<void()> slot);
+    // Every entry added so far, for the companion windows to carry.
+    const QList<QAction*>& programActions() const { return programActions_; }
+
+    // The companion window of type `Companion`, made when first asked for, then shown beside the
+    // form.
+    template <class Companion> Companion* openCompanion() {
+        auto* companion = openedCompanion<Companion>();
+        if (companion == nullptr) {
+            companion = new Companion(*this);
+        }
+        companion->showBeside();
+        return companion;
+    }
+    // The companion window of type `Companion` if it was ever opened, else null.
+    template <class Companion> Companion* openedCompanion() const {
+        // The companions declare no meta-object of their own: told apart by their C++ type.
+        for (QObject* child : children()) {
+            if (auto* companion = dynamic_cast<Companion*>(child)) {
+                return companion;
+            }
+        }
+        return nullptr;
+    }
+
 private:
     void build();
     void buildMenus();
@@ -80,6 +112,7 @@ private:
     QMenu* offerMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QAction* quitSeparator_ = nullptr;
+    QList<QAction*> programActions_;
     OfferActions* offerActions_ = nullptr;
     ui::TariffChoice tarif_;
     MessageBoxSink messages_;

@@ -108,10 +108,9 @@ QVariant VariantsModel::headerData(int section, Qt::Orientation orientation, int
     return QString::fromUtf8(headers[static_cast<std::size_t>(section)]);
 }
 
-VariantsWindow::VariantsWindow(ui::Form1& form, QWidget* parent)
-    : QWidget(parent, Qt::Window), form_(form), whatIf_(form) {
-    setObjectName(QStringLiteral("variantsWindow"));
-    setWindowTitle(QStringLiteral("Variante"));
+VariantsWindow::VariantsWindow(SimulatorWindow& owner)
+    : CompanionWindow(owner, QStringLiteral("variantsWindow"), QStringLiteral("Variante")),
+      form_(owner.form()), whatIf_(form_) {
     auto* layout = new QVBoxLayout(this);
 
     model_ = new VariantsModel(this);
@@ -170,7 +169,7 @@ VariantsWindow::VariantsWindow(ui::Form1& form, QWidget* parent)
 
 void VariantsWindow::showEvent(QShowEvent* event) {
     refresh(); // hidden, it did not follow the form
-    QWidget::showEvent(event);
+    CompanionWindow::showEvent(event);
 }
 
 void VariantsWindow::keyPressEvent(QKeyEvent* event) {
@@ -179,7 +178,7 @@ void VariantsWindow::keyPressEvent(QKeyEvent* event) {
         choose(table_->currentIndex().row());
         return;
     }
-    QWidget::keyPressEvent(event);
+    CompanionWindow::keyPressEvent(event);
 }
 
 void VariantsWindow::refresh() {
@@ -205,22 +204,11 @@ void VariantsWindow::choose(int row) {
 }
 
 QAction* addVariantsEntry(SimulatorWindow& window) {
-    auto* action = new QAction(QStringLiteral("&Variante"), &window);
-    action->setObjectName(QStringLiteral("variantsAction"));
-    action->setShortcut(QKeySequence(Qt::Key_F3));
-    window.offerMenu()->addAction(action);
-    QObject::connect(action, &QAction::triggered, &window, [&window, action] {
-        auto* variants = window.findChild<VariantsWindow*>(QStringLiteral("variantsWindow"),
-                                                           Qt::FindDirectChildrenOnly);
-        if (variants == nullptr) {
-            variants = new VariantsWindow(window.form(), &window);
-            variants->addAction(action);
-        }
-        variants->show();
-        variants->raise();
-        variants->activateWindow();
-    });
-    return action;
+    return window.addEntry(window.offerMenu(),
+                           {.text = QStringLiteral("&Variante"),
+                            .name = QStringLiteral("variantsAction"),
+                            .shortcut = QKeySequence(Qt::Key_F3)},
+                           &window, [&window] { window.openCompanion<VariantsWindow>(); });
 }
 
 } // namespace gui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/companion_window.h"
 #include "offer/duration_rows.h"
 #include "offer/what_if.h"
 #include "offer/what_would_pass.h"
@@ -43,9 +44,9 @@ private:
 // that typing never waits for it, and reads the form through copies only. Choosing a row (double
 // click or Enter) is the one thing it does to the form: it sets the duration box to the row's
 // duration, as if the agent had typed it.
-class VariantsWindow final : public QWidget {
+class VariantsWindow final : public CompanionWindow {
 public:
-    VariantsWindow(ui::Form1& form, QWidget* parent);
+    explicit VariantsWindow(SimulatorWindow& owner);
 
     // Reads the form again now.
     void refresh();

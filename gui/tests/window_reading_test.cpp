@@ -4,10 +4,9 @@
 
 #include "window_fixture.h"
 
-#include "gui/elided_text.h"
-#include "gui/insurance_list.h"
 #include "gui/layout.h"
 #include "gui/light_palette.h"
+#include "gui/widgets.h"
 #include "ui/summary.h"
 
 #include <QAccessible>

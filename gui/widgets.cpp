@@ -1,4 +1,4 @@
-#include "gui/elided_text.h"
+#include "gui/widgets.h"
 
 #include "gui/light_palette.h"
 
@@ -7,12 +7,16 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QStyleOptionFrame>
+#include <QStylePainter>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <utility>
@@ -265,6 +269,78 @@ void fitLabels(QWidget* form) {
         const QRect r = figure->geometry();
         figure->setClearSpan(std::max(0, left - r.left()),
                              std::clamp(right - r.left(), 0, r.width()));
+    }
+}
+
+void PictureBox::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (hasFocus()) {
+        QStylePainter painter(this);
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+    }
+}
+
+void Frame::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    const QRect border = rect().adjusted(0, metrics.height() / 2, -1, -1);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(border.adjusted(0, 0, -1, -1));
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(border.adjusted(1, 1, 0, 0));
+    if (!title().isEmpty()) {
+        const QRect caption(6, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
+        painter.fillRect(caption, palette().window());
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(caption, Qt::AlignCenter, title());
+    }
+}
+
+InsuranceList::InsuranceList(QWidget* parent) : QComboBox(parent) {
+    setFocusPolicy(Qt::StrongFocus); // a click or Tab gives it the focus, the wheel does not
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert); // typed text never becomes an item
+    setCompleter(nullptr);                // no inline completion: the text is what the agent typed
+    lineEdit()->installEventFilter(this);
+}
+
+void InsuranceList::setHint(const QString& hint) {
+    if (hint_ == hint) {
+        return;
+    }
+    hint_ = hint;
+    setToolTip(hint);
+    setAccessibleDescription(hint);
+    update();
+}
+
+bool InsuranceList::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            return true;
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
+}
+
+void InsuranceList::wheelEvent(QWheelEvent* event) {
+    const bool focused = hasFocus() || (lineEdit() != nullptr && lineEdit()->hasFocus());
+    if (!focused) {
+        event->ignore(); // the frame behind it gets the wheel, and does nothing with it
+        return;
+    }
+    QComboBox::wheelEvent(event);
+}
+
+void InsuranceList::paintEvent(QPaintEvent* event) {
+    QComboBox::paintEvent(event);
+    if (!hint_.isEmpty()) {
+        QPainter painter(this);
+        painter.setPen(QPen(errorRed, 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
     }
 }
 

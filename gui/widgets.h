@@ -1,10 +1,33 @@
 #pragma once
 
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QString>
 
+// The small widget classes the form is built from, each drawn as the form was designed.
 namespace gui {
+
+// A picture box draws its image from its top left corner, cut at its edges. It takes the focus
+// in the tab order, so it shows a focus frame for the keyboard user.
+class PictureBox final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// A frame draws its caption on its top border, in the window's font, over an etched line; what
+// it holds is placed from its outer top left corner.
+class Frame final : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
 
 // The whole text when it fits `width`, else its start with "…" at the end: the sign and the
 // leading digits of a figure stay, so a cut figure never reads as another number.
@@ -67,6 +90,27 @@ protected:
 private:
     int clearLeft_ = 0;
     int clearRight_ = -1; // -1: the whole width
+};
+
+// The insurance list: a drop-down list with an editable text portion. The wheel changes it only
+// while it has the focus, so a pointer passing over it on the way down the window changes
+// nothing. Return in its text portion picks no item: the program's list has no such behaviour,
+// and the toolkit's would choose an item the agent never chose. It may carry a hint, as the text
+// boxes do: a red outline, a tooltip line and an accessible description.
+class InsuranceList final : public QComboBox {
+public:
+    explicit InsuranceList(QWidget* parent);
+
+    void setHint(const QString& hint);
+    const QString& hint() const { return hint_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString hint_;
 };
 
 // Once the form is built: every caption inside a frame that is wider than its label (the units

@@ -1,0 +1,74 @@
+#include "gui/companion_window.h"
+#include "gui/simulator_window.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+
+namespace gui {
+
+void SimulatorWindow::buildMenus() {
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setObjectName(QStringLiteral("menuBar"));
+    fileMenu_ = menuBar_->addMenu(QStringLiteral("&Fisier"));
+    offerMenu_ = menuBar_->addMenu(QStringLiteral("&Oferta"));
+    helpMenu_ = menuBar_->addMenu(QStringLiteral("A&jutor"));
+
+    quitSeparator_ = fileMenu_->addSeparator();
+    addEntry(fileMenu_,
+             {.text = QStringLiteral("&Iesire"),
+              .name = QStringLiteral("quitAction"),
+              .shortcut = QKeySequence(Qt::CTRL | Qt::Key_Q)},
+             this, [this] { close(); });
+    addEntry(helpMenu_,
+             {.text = QStringLiteral("&Despre..."), .name = QStringLiteral("aboutAction")}, this,
+             [this] { showAbout(); });
+}
+
+QAction* SimulatorWindow::addEntry(QMenu* menu, const MenuEntry& entry, QObject* context,
+                                   std::function<void()> slot) {
+    auto* action = new QAction(entry.text, this);
+    action->setObjectName(entry.name);
+    if (!entry.shortcut.isEmpty()) {
+        action->setShortcut(entry.shortcut);
+    }
+    menu->insertAction(entry.before, action);
+    connect(action, &QAction::triggered, context, std::move(slot));
+    if (entry.whyDisabled) {
+        menu->setToolTipsVisible(true); // a disabled entry says why in its tooltip
+        auto follow = [action, why = entry.whyDisabled] {
+            const QString reason = why();
+            action->setEnabled(reason.isEmpty());
+            action->setToolTip(reason);
+        };
+        form_.addRecalculationObserver(follow);
+        follow();
+    }
+    programActions_.append(action);
+    for (QObject* child : children()) {
+        if (auto* companion = dynamic_cast<CompanionWindow*>(child)) {
+            companion->addAction(action);
+        }
+    }
+    return action;
+}
+
+// Not modal for the application: the form stays usable while the box is open.
+void SimulatorWindow::showAbout() {
+    auto* box = new QMessageBox(
+        QMessageBox::Information, QStringLiteral("Despre"),
+        QStringLiteral("Simulator Credit %1").arg(QStringLiteral(SIMCREDIT_VERSION)),
+        QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("aboutBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setInformativeText(
+        QStringLiteral("Simulare de credit pentru bunuri cumparate in rate. Rezultatele au "
+                       "caracter informativ.\n\n"
+                       "Biblioteci folosite: Qt %1 (LGPL-3.0), nlohmann-json (MIT). "
+                       "Fonturi: Liberation Sans (SIL Open Font License 1.1).\n\n%2")
+            .arg(QString::fromLatin1(qVersion()), QString::fromStdString(tarif_.description())));
+    box->open();
+}
+
+} // namespace gui
