@@ -1,5 +1,6 @@
 #include "batch/batch.h"
 #include "batch/csv.h"
+#include "offer/table_row.h"
 #include "ui/form1.h"
 #include "ui/window_facts.h"
 
@@ -30,22 +31,10 @@ std::optional<Control> boxOf(Column column) {
     return std::nullopt;
 }
 
-// Where a box's cell is kept in a row: its place among the input boxes.
-std::size_t slotOf(Control box) {
-    std::size_t k = 0;
-    while (k + 1 < ui::inputBoxes.size() && ui::inputBoxes[k] != box) {
-        ++k;
-    }
-    return k;
-}
 constexpr std::array<const char*, 12> outputNames = {
     "tbdob",     "lbrata",        "lbasig", "lbcomisgest", "bnr",        "tbsumacc",
     "tbratatlx", "lbdobaferenta", "lbdae",  "eroare",      "indatorare", "mesaje"};
-struct Row {
-    std::array<std::optional<std::string>, ui::inputBoxes.size()> boxes; // in reading order
-    int insurance = -1;                                                  // -1: choose nothing
-    bool cash = false;
-};
+using Row = offer::TableRow;
 
 void writeRecord(std::ostream& out, const std::vector<std::string>& fields) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -90,7 +79,7 @@ std::string readRow(const std::vector<std::string>& fields, const std::vector<Co
             break;
         default:
             if (const std::optional<Control> box = boxOf(header[i])) {
-                row.boxes[slotOf(*box)] = cell;
+                row.boxes[offer::boxSlot(*box)] = cell;
             }
             break;
         }
@@ -102,19 +91,8 @@ std::vector<std::string> simulate(const Row& row, const tariff::Tariff& tarif) {
     ui::MessageLog log;
     ui::Form1 form(log, tarif);
     form.Form_Load();
-    ui::ControlModel& m = form.controls();
-    for (std::size_t i = 0; i < ui::inputBoxes.size(); ++i) {
-        if (row.boxes[i]) {
-            m.setText(ui::inputBoxes[i], *row.boxes[i]);
-        }
-    }
-    if (row.insurance >= 0) {
-        m.select(Control::cbasig, row.insurance);
-    }
-    if (row.cash) {
-        form.click(Control::Check2);
-    }
-
+    offer::playRow(form, row);
+    const ui::ControlModel& m = form.controls();
     std::string messages;
     for (const core::Message& shown : log.shown) {
         messages += (messages.empty() ? "" : " | ") + shown.prompt;

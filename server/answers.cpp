@@ -1,0 +1,44 @@
+#include "server/answers.h"
+
+#include "offer/schedule_json.h"
+#include "offer/snapshot_json.h"
+#include "offer/variants_json.h"
+
+namespace server {
+namespace {
+
+// A form after start-up with the row played into it, and what it recorded on the way.
+struct PlayedForm {
+    PlayedForm(const offer::TableRow& row, const tariff::Tariff& tarif) : form(log, tarif) {
+        form.setFaultSink(&faults);
+        form.Form_Load();
+        offer::playRow(form, row);
+    }
+    ui::MessageLog log;
+    ui::FaultLog faults;
+    ui::Form1 form;
+};
+
+} // namespace
+
+std::string innerObject(const std::string& line) {
+    const std::size_t colon = line.find(':');
+    return line.substr(colon + 1, line.size() - colon - 2);
+}
+
+std::string simulationAnswer(const offer::TableRow& row, const tariff::Tariff& tarif) {
+    const PlayedForm played(row, tarif);
+    std::string out = "{\"snapshot\":";
+    out += offer::snapshotJson(played.form, played.log.shown, &played.faults);
+    out += ",\"schedule\":";
+    out += innerObject(offer::scheduleJson(played.form));
+    out += '}';
+    return out;
+}
+
+std::string variantsAnswer(const offer::TableRow& row, const tariff::Tariff& tarif) {
+    const PlayedForm played(row, tarif);
+    return offer::variantsJson(played.form);
+}
+
+} // namespace server
