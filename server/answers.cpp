@@ -1,5 +1,6 @@
 #include "server/answers.h"
 
+#include "offer/legal_json.h"
 #include "offer/schedule_json.h"
 #include "offer/snapshot_json.h"
 #include "offer/variants_json.h"
@@ -32,6 +33,8 @@ std::string simulationAnswer(const offer::TableRow& row, const tariff::Tariff& t
     out += offer::snapshotJson(played.form, played.log.shown, &played.faults);
     out += ",\"schedule\":";
     out += innerObject(offer::scheduleJson(played.form));
+    out += ",\"legal\":";
+    out += innerObject(offer::legalJson(played.form));
     out += '}';
     return out;
 }

@@ -308,12 +308,6 @@ int serve(const ListenOptions& options, const Handler& handler, Metrics* metrics
         [[maybe_unused]] const ssize_t written = ::write(2, text.data(), text.size());
         return 1;
     }
-    const tcp::endpoint bound = acceptor.local_endpoint();
-    const std::string listening = "simulator-credit-server: listening on " +
-                                  bound.address().to_string() + ":" + std::to_string(bound.port()) +
-                                  "\n";
-    [[maybe_unused]] const ssize_t written = ::write(2, listening.data(), listening.size());
-
     const auto sharedOwner = std::make_shared<Shared>(handler, metrics, ioc);
     Shared& shared = *sharedOwner;
     Listener listener(ioc, acceptor, sharedOwner);
@@ -349,6 +343,13 @@ int serve(const ListenOptions& options, const Handler& handler, Metrics* metrics
             }
         });
     });
+
+    // Told only once a stop signal is handled, so that whoever waits for this line may stop it.
+    const tcp::endpoint bound = acceptor.local_endpoint();
+    const std::string listening = "simulator-credit-server: listening on " +
+                                  bound.address().to_string() + ":" + std::to_string(bound.port()) +
+                                  "\n";
+    [[maybe_unused]] const ssize_t written = ::write(2, listening.data(), listening.size());
 
     std::vector<std::thread> threads;
     for (unsigned k = 1; k < options.threads; ++k) {

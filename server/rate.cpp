@@ -1,4 +1,5 @@
 #include "offer/duration_rows.h"
+#include "offer/legal.h"
 #include "offer/schedule_offer.h"
 #include "offer/snapshot_json.h"
 #include "runtime/format.h"
@@ -22,17 +23,18 @@ struct RateRow {
     double totalCredit = 0;
     double grantingCommission = 0;
     double managementCommission = 0; // over the whole credit
-    double insurance = 0;            // over the whole credit, optional
+    double insurance = 0;            // over the whole credit
+    bool compulsoryInsurance = false;
     double totalCost = 0;
     double payable = 0;
 };
 
-// The legal figures of the form's offer, when it is valid: the total credit (the product less
-// the down payment), the cost (interest, management commission and the granting commission
-// financed into the credit) and what is paid back, with the exact effective rate.
+// The legal figures of the form's offer, when it is valid and within every legal limit: what
+// may be advertised.
 std::optional<RateRow> rateRowOf(const ui::Form1& form, double duration) {
     const offer::ScheduleOffer s = offer::scheduleOffer(form);
-    if (!s.valid || !s.totals) {
+    const offer::LegalFigures legal = offer::legalFigures(form, s);
+    if (!legal.valid || !legal.breaches.empty() || !s.totals) {
         return std::nullopt;
     }
     const core::SimulationState& st = form.state();
@@ -40,13 +42,14 @@ std::optional<RateRow> rateRowOf(const ui::Form1& form, double duration) {
     r.duration = duration;
     r.rataluna = st.rataluna;
     r.rate = st.dobanda;
-    r.dae = s.daeExact;
-    r.totalCredit = st.valoareprodus - st.valavans;
-    r.grantingCommission = s.totals->principal - r.totalCredit;
+    r.dae = legal.dae;
+    r.totalCredit = legal.totalCredit.value_or(0);
+    r.grantingCommission = legal.grantingCommission.value_or(0);
     r.managementCommission = s.totals->commission;
     r.insurance = s.totals->insurance;
-    r.totalCost = s.totals->interest + s.totals->commission + r.grantingCommission;
-    r.payable = r.totalCredit + r.totalCost;
+    r.compulsoryInsurance = legal.compulsoryInsurance;
+    r.totalCost = legal.totalCost.value_or(0);
+    r.payable = legal.payable.value_or(0);
     return r;
 }
 
@@ -87,7 +90,10 @@ std::string exampleSentence(const RateRow& r, const ui::Form1& form, bool cash) 
          " lei inclus in credit si un comision de gestiune lunar, de " +
          lei(r.managementCommission) + " lei in total, cu plata " +
          (cash ? "in numerar" : "prin debit direct");
-    if (r.insurance > 0) {
+    if (r.insurance > 0 && r.compulsoryInsurance) {
+        s += "; asigurarea " + insurance + ", obligatorie, de " + lei(r.insurance) +
+             " lei in total, este inclusa in rata lunara, in costul total si in DAE";
+    } else if (r.insurance > 0) {
         s += "; asigurarea " + insurance + ", optionala, de " + lei(r.insurance) +
              " lei in total, este inclusa in rata lunara, dar nu si in costul total si in DAE";
     } else {

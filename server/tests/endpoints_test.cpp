@@ -37,6 +37,9 @@ TEST_F(Endpoints, SimulationHoldsTheSnapshotAndTheSchedule) {
     EXPECT_EQ(answer["schedule"]["valid"], true);
     EXPECT_EQ(answer["schedule"]["months"].size(), 24U);
     EXPECT_NEAR(answer["schedule"]["months"][0]["instalment"].get<double>(), 189.08, 0.005);
+    EXPECT_EQ(answer["legal"]["valid"], true);
+    EXPECT_EQ(answer["legal"]["total_credit"], 3000);
+    EXPECT_EQ(answer.size(), 3U);
 }
 
 TEST_F(Endpoints, CashPaymentAndInsuranceByPosition) {
@@ -170,6 +173,27 @@ TEST_F(Endpoints, PreflightAndWrongMethods) {
     const auto missing = request(port(), "GET", "/v2/rate");
     EXPECT_EQ(missing.status, 404);
     EXPECT_EQ(json::parse(missing.body)["pointer"], "");
+}
+
+TEST(LegalLimits, RatesNeverAdvertiseACreditOverALimit) {
+    ServerProcess server({"--tarif", SIMCREDIT_SOURCE "/batch/tests/tariffs/limits.json"});
+    const json all = json::parse(request(server.port(), "GET", "/v1/rate?valoare=3500").body);
+    ASSERT_FALSE(all["rows"].empty());
+    EXPECT_LT(all["rows"].size(), 11U) << "the DAE ceiling of 50 % leaves the short credits out";
+    for (const json& row : all["rows"]) {
+        SCOPED_TRACE(row.dump());
+        const double t = row["total_credit"];
+        EXPECT_LE(row["dae"].get<double>(), 0.5);
+        EXPECT_LE(row["total_cost"].get<double>() / t / (row["duration"].get<double>() * 365 / 12),
+                  0.001);
+        EXPECT_LE(row["payable"].get<double>() / t, 2);
+    }
+    // A compulsory insurance is a cost of the credit, and the example says so.
+    const json compulsory =
+        json::parse(request(server.port(), "GET", "/v1/rate?valoare=3500&asigurare=2").body);
+    ASSERT_FALSE(compulsory["rows"].empty());
+    const std::string text = compulsory["example"]["text"];
+    EXPECT_NE(text.find("asigurarea Optim, obligatorie"), std::string::npos) << text;
 }
 
 TEST(Origins, OnlyTheAllowedOriginsMayRead) {
