@@ -1,5 +1,5 @@
-# What `cmake --install` puts on the system, under the GNU directory names: both programs and
-# their manual pages; with the window, its desktop entry, AppStream metainfo and icons; and the
+# What `cmake --install` puts on the system, under the GNU directory names: the programs and
+# their manual pages; the service's systemd unit; with the window, its desktop entry, AppStream metainfo and icons; and the
 # licences, changelog and example tariff in the documentation folder. `cpack -G DEB` packs exactly this.
 include(GNUInstallDirs)
 
@@ -21,7 +21,7 @@ function(simcredit_gzip source name)
     set_property(GLOBAL APPEND PROPERTY SIMCREDIT_GZIPPED_FILES ${plain}.gz)
 endfunction()
 
-set(SIMCREDIT_PROGRAMS simulator-credit-batch)
+set(SIMCREDIT_PROGRAMS simulator-credit-batch simulator-credit-server)
 if(SIMCREDIT_WINDOW)
     list(PREPEND SIMCREDIT_PROGRAMS simulator-credit)
 endif()
@@ -44,6 +44,10 @@ install(FILES ${SIMCREDIT_GZIPPED}/changelog.Debian.gz ${PROJECT_SOURCE_DIR}/pac
 # filled, its creditor and limit values to be replaced with the lender's and those in force.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/tarif.json ${PROJECT_SOURCE_DIR}/docs/tarif-exemplu.json
         DESTINATION ${SIMCREDIT_DOC_DIR})
+
+# The service's systemd unit, installed but not enabled: a lender starts it where it wants it.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/simulator-credit-server.service
+        DESTINATION lib/systemd/system)
 
 # Findings of Debian's package checker that do not apply, each with its reason.
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides

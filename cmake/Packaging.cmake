@@ -32,7 +32,11 @@ The window's texts are in Romanian.
 
 The batch tool simulator-credit-batch runs the same logic without a display,
 from a script of keystrokes or a CSV table of simulations, and prints what the
-window would show.")
+window would show.
+
+The service simulator-credit-server answers the same simulations over HTTP
+for web shops, with a script that shows the monthly payments on a product
+page; its systemd unit is installed but not enabled.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY simulator-credit)
 set(CPACK_STRIP_FILES ON)
