@@ -3,6 +3,7 @@
 #include "gui/accessibility.h"
 #include "gui/application.h"
 #include "gui/client_actions.h"
+#include "gui/early_window.h"
 #include "gui/layout.h"
 #include "gui/light_palette.h"
 #include "gui/offer_actions.h"
@@ -131,6 +132,7 @@ SimulatorWindow::SimulatorWindow(ui::TariffChoice tarif, QWidget* parent)
     form_.addRecalculationObserver([this] { faultNotice_->follow(); });
     offerActions_ = new OfferActions(*this);
     addVariantsEntry(*this);
+    addEarlyEntry(*this);
 }
 
 SimulatorWindow::~SimulatorWindow() = default;
