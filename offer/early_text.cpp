@@ -139,6 +139,12 @@ EarlyText earlyText(const ui::Form1& form, const EarlyRequest& request) {
     const int remaining =
         static_cast<int>(schedule.months.size()) - static_cast<int>(request.month);
     const double rataluna = form.state().rataluna;
+    // What follows is said as the table shows it, in cents; the other figures are unrounded
+    // until shown, so they may differ from the table's sums by a cent or two.
+    centRows(e, out);
+    const std::string futureTotal = out.rows.empty() ? ron(e.futureTotal) : out.totals[1] + " RON";
+    const std::string lastInstalment =
+        out.rows.empty() ? std::string() : out.rows.back()[1] + " RON";
     out.figures = {
         {"Sold dupa rata " + std::to_string(request.month), ron(e.balance)},
         {"Suma rambursata anticipat", ron(e.amount)},
@@ -146,7 +152,7 @@ EarlyText earlyText(const ui::Form1& form, const EarlyRequest& request) {
         {"Limita legala a compensatiei", ron(e.interestLeft)},
         {"Comision de acordare restituit", ron(e.refund)},
         {"De plata azi", ron(e.payToday)},
-        {"Total de plata in lunile urmatoare", ron(e.futureTotal)},
+        {"Total de plata in lunile urmatoare", futureTotal},
         {"Economie", ron(e.saving)},
     };
     if (request.mode != EarlyMode::total) {
@@ -178,11 +184,10 @@ EarlyText earlyText(const ui::Form1& form, const EarlyRequest& request) {
         break;
     case EarlyMode::durata:
         out.after = "Rata ramane " + ron(rataluna) + ": urmeaza " + count(months, "rata", "rate") +
-                    " in loc de " + std::to_string(remaining) + ", ultima de " +
-                    ron(e.months.back().instalment) + '.';
+                    " in loc de " + std::to_string(remaining) + ", ultima de " + lastInstalment +
+                    '.';
         break;
     }
-    centRows(e, out);
     return out;
 }
 

@@ -3,11 +3,14 @@
 // more names, it also opens the schedule window and saves it, and saves the offer as PDF. Given a
 // fourth, it types a customer who is refused at the duration asked for, opens the variants
 // window and saves the form and the variants window side by side.
-// With --scene it types one of the hard cases instead and saves the window alone.
+// With --scene it types one of the hard cases instead and saves the window alone; the scene
+// "early" saves the early-repayment window of the simulation above, for 1000 RON repaid after a
+// year with a shorter term.
 // Usage: simulator-credit-screenshot <out.png> [<schedule.png> <offer.pdf> [<variants.png>]]
-//        simulator-credit-screenshot --scene refused|hostile <out.png>
+//        simulator-credit-screenshot --scene refused|hostile|early <out.png>
 
 #include "gui/application.h"
+#include "gui/early_window.h"
 #include "gui/offer_actions.h"
 #include "gui/schedule_window.h"
 #include "gui/simulator_window.h"
@@ -20,6 +23,8 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 
 #include <algorithm>
@@ -69,6 +74,33 @@ bool saveVariants(gui::SimulatorWindow& window, const char* path) {
     return true;
 }
 
+// The customer of the offer (4200 net, 350 of other instalments, 100 of other debts, 3500 with
+// 500 down over 24 months, "Standard") asking to repay 1000 after a year, keeping the instalment.
+QWidget* typeEarly(gui::SimulatorWindow& window) {
+    type(window, "vn", "4200");
+    type(window, "ar", "350");
+    type(window, "ad", "100");
+    type(window, "tbvp", "3500");
+    type(window, "tbavans", "500");
+    type(window, "tbdurcred", "24");
+    auto* list = qobject_cast<QComboBox*>(window.control("cbasig"));
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    window.findChild<QAction*>(QStringLiteral("earlyAction"))->trigger(); // what F4 does
+    auto* early = window.findChild<gui::EarlyWindow*>(QStringLiteral("earlyWindow"));
+    if (early == nullptr || !QTest::qWaitForWindowExposed(early)) {
+        return nullptr;
+    }
+    early->partButton()->setFocus();
+    QTest::keyClick(early->partButton(), Qt::Key_Space);
+    early->amountBox()->setFocus();
+    QTest::keyClicks(early->amountBox(), QStringLiteral("1000"));
+    early->shorterTermButton()->setFocus();
+    QTest::keyClick(early->shorterTermButton(), Qt::Key_Space);
+    QTest::qWait(200);
+    return early;
+}
+
 // The agent's hard cases: a customer refused for income, and texts the reader takes in part
 // (a grouped amount, a 20-digit down payment, an insurance that is no item of the list).
 bool typeScene(gui::SimulatorWindow& window, const char* scene) {
@@ -99,7 +131,7 @@ int main(int argc, char** argv) {
     if (argc != 2 && argc != 4 && argc != 5) {
         std::fputs("usage: simulator-credit-screenshot <out.png> [<schedule.png> <offer.pdf> "
                    "[<variants.png>]]\n"
-                   "       simulator-credit-screenshot --scene refused|hostile <out.png>\n",
+                   "       simulator-credit-screenshot --scene refused|hostile|early <out.png>\n",
                    stderr);
         return 2;
     }
@@ -111,6 +143,14 @@ int main(int argc, char** argv) {
     if (!QTest::qWaitForWindowExposed(&window)) {
         std::fputs("the window was never shown\n", stderr);
         return 1;
+    }
+    if (scene && std::strcmp(argv[2], "early") == 0) {
+        QWidget* early = typeEarly(window);
+        if (early == nullptr || !early->grab().save(QString::fromLocal8Bit(argv[3]), "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", argv[3]);
+            return 1;
+        }
+        return 0;
     }
     if (scene) {
         if (!typeScene(window, argv[2])) {

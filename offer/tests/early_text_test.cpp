@@ -118,6 +118,9 @@ TEST(EarlyText, PlainWords) {
               0U)
         << shorter.after;
     EXPECT_EQ(shorter.figures.size(), 9U);
+    // The words and the table say the same last instalment and total, in cents.
+    EXPECT_EQ(shorter.rows.back()[1], "32.11");
+    EXPECT_EQ(shorter.figures[7].value, shorter.totals[1] + " RON");
 
     const offer::EarlyText none = offer::earlyText(w.form, {12, EarlyMode::rata, 5000});
     EXPECT_FALSE(none.valid);
