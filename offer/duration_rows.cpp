@@ -41,6 +41,8 @@ std::string verdictText(const DurationRow& row) {
         return "Acceptat";
     case Verdict::refused:
         return "Refuzat - indatorare";
+    case Verdict::no_offer:
+        return "Nicio oferta posibila";
     case Verdict::limit:
         return limitSummary(row.limitText);
     case Verdict::over_limit:

@@ -25,9 +25,9 @@ struct DurationRow {
     double dobanda = 0, rataluna = 0, daeval = 0;
 };
 
-// The verdict as the variants window says it: "Acceptat", "Refuzat - indatorare", the error
-// panel's texts without their figures, "Peste limita legala: " and the limit's name, or
-// "Eroare de calcul".
+// The verdict as the variants window says it: "Acceptat", "Refuzat - indatorare", "Nicio oferta
+// posibila", the error panel's texts without their figures, "Peste limita legala: " and the
+// limit's name, or "Eroare de calcul".
 std::string verdictText(const DurationRow& row);
 
 // One row per listed duration and, when the form's duration is finite and not listed, one for

@@ -1,5 +1,8 @@
 #include "offer/schedule_offer.h"
 
+#include "runtime/format.h"
+
+#include <algorithm>
 #include <cmath>
 
 namespace offer {
@@ -7,15 +10,23 @@ namespace {
 
 using core::Control;
 
+MonthRow rowOf(const core::SimulationState& s, int month) {
+    const auto i = static_cast<std::size_t>(month);
+    const schedule::MonthlySchedule& a = s.months;
+    return {month,      s.rataluna,      a.adobanda[i], a.acomgest[i],
+            a.aasig[i], a.aprincipal[i], a.asold[i]};
+}
+
 bool finite(const MonthRow& r) {
     return std::isfinite(r.instalment) && std::isfinite(r.interest) &&
            std::isfinite(r.commission) && std::isfinite(r.insurance) &&
            std::isfinite(r.principal) && std::isfinite(r.balance);
 }
 
-// The first condition for an offer that the window fails, or nothing. The panels come first:
-// the agent sees them, and the sentence then matches what the window says.
-std::optional<std::string> refusal(const ui::Form1& form) {
+} // namespace
+
+// The panels come first: the agent sees them, and the sentence then matches what the window says.
+std::optional<std::string> noOfferReason(const ui::Form1& form) {
     const ui::ControlModel& w = form.controls();
     const core::SimulationState& s = form.state();
     // A recalculation abandoned by a runtime error leaves figures of earlier inputs beside new
@@ -45,10 +56,27 @@ std::optional<std::string> refusal(const ui::Form1& form) {
         s.durata >= static_cast<double>(schedule::MonthlySchedule::size)) {
         return "Durata creditului nu este un numar intreg de luni.";
     }
+    // The form words this threshold in its error text but never raises the panel for it.
+    if (s.valoareprodus - s.valavans < s.creditmin - s.comacordmin) {
+        return "Suma finantata este sub creditul minim de " + runtime::NumberToText(s.creditmin) +
+               " RON.";
+    }
+    // No rule gives the form a rate of 0, which is no product of the lender's; a rule whose own
+    // rate is 0 is one.
+    const auto& grid = s.tarif->terms().interest;
+    if (std::none_of(grid.begin(), grid.end(), [&](const tariff::InterestRule& rule) {
+            return rule.holds(s.durata, s.valoarecredit);
+        })) {
+        return "Nicio dobanda din grila tarifului nu se aplica acestei valori a creditului si "
+               "acestei durate.";
+    }
+    for (int month = 1; month <= static_cast<int>(s.durata); ++month) {
+        if (!finite(rowOf(s, month))) {
+            return "Graficul de rambursare are valori care nu pot fi calculate.";
+        }
+    }
     return std::nullopt;
 }
-
-} // namespace
 
 std::string daeExactFailureText(schedule::DaeExactFailure failure) {
     using F = schedule::DaeExactFailure;
@@ -74,26 +102,17 @@ ScheduleOffer scheduleOffer(const ui::Form1& form) {
     const core::SimulationState& s = form.state();
     ScheduleOffer out;
     out.dae = s.daeval;
-    if (const auto why = refusal(form)) {
+    if (const auto why = noOfferReason(form)) {
         out.reason = *why;
         out.daeExactReason = *why;
         return out;
     }
 
     const auto n = static_cast<int>(s.durata);
-    const schedule::MonthlySchedule& a = s.months;
     out.months.reserve(static_cast<std::size_t>(n));
     Totals totals;
     for (int month = 1; month <= n; ++month) {
-        const auto i = static_cast<std::size_t>(month);
-        const MonthRow row{month,      s.rataluna,      a.adobanda[i], a.acomgest[i],
-                           a.aasig[i], a.aprincipal[i], a.asold[i]};
-        if (!finite(row)) {
-            out.months.clear();
-            out.reason = "Graficul de rambursare are valori care nu pot fi calculate.";
-            out.daeExactReason = out.reason;
-            return out;
-        }
+        const MonthRow row = rowOf(s, month);
         totals.instalment += row.instalment;
         totals.interest += row.interest;
         totals.commission += row.commission;
@@ -105,7 +124,7 @@ ScheduleOffer scheduleOffer(const ui::Form1& form) {
     out.totals = totals;
 
     const double cs = s.valoareprodus - s.valavans;
-    const schedule::DaeExact exact = schedule::dae_exact(cs, s.durata, a);
+    const schedule::DaeExact exact = schedule::dae_exact(cs, s.durata, s.months);
     out.daeExact = exact.annual;
     if (!exact.annual) {
         out.daeExactReason = daeExactFailureText(exact.failure);

@@ -42,9 +42,14 @@ struct ScheduleOffer {
 
 // The schedule behind the window's figures, months 1 to the duration, when an offer may be made:
 // the last recalculation completed, neither the error nor the indebtedness panel shown, no
-// refusal, a financed amount and an instalment above 0, a whole number of months, and every
-// figure used finite.
+// refusal, a financed amount above 0 and not below the product's smallest credit, a rule of the
+// rate grid that holds for the credit value and the duration, an instalment above 0, a whole
+// number of months, and every figure used finite.
 ScheduleOffer scheduleOffer(const ui::Form1& form);
+
+// Why no offer may be made for the form as it stands (the first condition above it fails), or
+// nothing: the check of scheduleOffer without building the schedule.
+std::optional<std::string> noOfferReason(const ui::Form1& form);
 
 // Why the exact effective rate is missing, as one sentence for the agent.
 std::string daeExactFailureText(schedule::DaeExactFailure failure);

@@ -1,6 +1,7 @@
 #include "offer/what_if.h"
 
 #include "offer/legal.h"
+#include "offer/schedule_offer.h"
 
 namespace offer {
 
@@ -12,6 +13,8 @@ std::string_view verdictName(Verdict v) {
         return "refused";
     case Verdict::over_limit:
         return "over_limit";
+    case Verdict::no_offer:
+        return "no_offer";
     case Verdict::accepted:
         return "accepted";
     case Verdict::fault:
@@ -42,6 +45,9 @@ Verdict WhatIf::verdict() const {
     }
     if (m.visible(Control::Frame6)) {
         return Verdict::refused;
+    }
+    if (noOfferReason(copy_)) {
+        return Verdict::no_offer;
     }
     return breachedLimit() ? Verdict::over_limit : Verdict::accepted;
 }

@@ -13,12 +13,13 @@ namespace offer {
 
 using core::Control;
 
-// Which panel the form shows: the error panel (a limit), the indebtedness panel, neither; when
-// neither, whether the credit breaches one of the lender's legal limits; or a runtime error that
-// stopped the recalculation.
-enum class Verdict : std::uint8_t { limit, refused, over_limit, accepted, fault };
+// Which panel the form shows: the error panel (a limit), the indebtedness panel; when neither,
+// whether an offer may be made at all (no_offer when not: nothing to finance, a credit below the
+// minimum, no rate of the grid, figures that are not finite), then whether the credit breaches
+// one of the lender's legal limits; or a runtime error that stopped the recalculation.
+enum class Verdict : std::uint8_t { limit, refused, no_offer, over_limit, accepted, fault };
 
-// "limit", "refused", "over_limit", "accepted", "fault".
+// "limit", "refused", "no_offer", "over_limit", "accepted", "fault".
 std::string_view verdictName(Verdict v);
 
 // What the form would show if one of its boxes held another text now. The form's controls and

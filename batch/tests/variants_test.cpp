@@ -52,11 +52,15 @@ std::string script(const std::vector<sessions::Action>& session) {
     return out;
 }
 
-std::string verdictOf(const json& controls) {
+// The verdict the contract gives: the panels first, then whether the schedule may be offered.
+std::string verdictOf(const json& controls, const json& schedule) {
     if (controls["Eroare"]["visible"].get<bool>()) {
         return "limit";
     }
-    return controls["Frame6"]["visible"].get<bool>() ? "refused" : "accepted";
+    if (controls["Frame6"]["visible"].get<bool>()) {
+        return "refused";
+    }
+    return schedule["schedule"]["valid"].get<bool>() ? "accepted" : "no_offer";
 }
 
 TEST(BatchVariants, EachRowIsTheSnapshotAfterSettingItsDuration) {
@@ -97,10 +101,11 @@ TEST(BatchVariants, EachRowIsTheSnapshotAfterSettingItsDuration) {
             std::string then = session;
             then += "set tbdurcred ";
             then += text;
-            then += "\nsnapshot\n";
-            const json shown = json::parse(lines(run(then)).at(0));
+            then += "\nsnapshot\nschedule\n";
+            const auto replayed = lines(run(then));
+            const json shown = json::parse(replayed.at(0));
             const json& c = shown["controls"];
-            EXPECT_EQ(row["verdict"], verdictOf(c));
+            EXPECT_EQ(row["verdict"], verdictOf(c, json::parse(replayed.at(1))));
             for (const char* box : {"tbdob", "bnr", "tbsumacc"}) {
                 EXPECT_EQ(row[box], c[box]["text"]) << box;
             }

@@ -1,4 +1,5 @@
 #include "offer/duration_rows.h"
+#include "offer/schedule_offer.h"
 #include "offer/what_if.h"
 #include "sessions.h"
 #include "window_helpers.h"
@@ -89,7 +90,9 @@ TEST(WhatIf, EqualsTheFormAfterTheSameSetOverRandomSessions) {
             const ui::ControlModel& m = replayed.controls();
             const offer::Verdict expected = m.visible(Control::Eroare)   ? offer::Verdict::limit
                                             : m.visible(Control::Frame6) ? offer::Verdict::refused
-                                                                         : offer::Verdict::accepted;
+                                            : !offer::scheduleOffer(replayed).valid
+                                                ? offer::Verdict::no_offer
+                                                : offer::Verdict::accepted;
             EXPECT_EQ(whatIf.verdict(), expected);
         }
         const Seen after = seen(form);
@@ -206,6 +209,50 @@ TEST_F(Form, RowShowsWhatTheFormWouldShow) {
     EXPECT_EQ(offer::verdictText(beyond), "Durata creditului este prea mare");
     EXPECT_EQ(offer::verdictText(row24), "Refuzat - indatorare");
     EXPECT_EQ(offer::verdictText(rows[10]), "Acceptat");
+}
+
+// What shows no panel yet is no credit: nothing to finance, a credit below the product's minimum,
+// a credit value that no rule of the rate grid covers, figures that are not numbers.
+TEST_F(Form, NoOfferWhereNoPanelIsShownButNothingMayBeOffered) {
+    struct Case {
+        const char* tbvp;
+        const char* tbavans;
+        const char* tbdurcred;
+        offer::Verdict verdict;
+    };
+    const std::string hugeDownPayment(5000, '9');
+    const std::vector<Case> cases = {
+        {"", "", "24", offer::Verdict::no_offer},
+        {"0", "", "24", offer::Verdict::no_offer},
+        {"abc", "", "24", offer::Verdict::no_offer},
+        {"2000", "2500", "24", offer::Verdict::no_offer},
+        {"2000", hugeDownPayment.c_str(), "24", offer::Verdict::no_offer},
+        {"700", "500", "24", offer::Verdict::no_offer},  // 200 financed, 510 the least
+        {"3679.85", "", "48", offer::Verdict::no_offer}, // between 3999.99 and 4000 of credit
+        {"3679.85", "", "36", offer::Verdict::accepted}, // the same credit is in the grid here
+        {"710", "200", "24", offer::Verdict::accepted},  // 510 financed: the least there is
+        {"709.99", "200", "24", offer::Verdict::no_offer},
+        {"2000", "200", "24", offer::Verdict::accepted},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.tbvp).substr(0, 20) + " less " +
+                     std::string(c.tbavans).substr(0, 20) + " over " + c.tbdurcred);
+        set(Control::tbvp, c.tbvp);
+        set(Control::tbavans, c.tbavans);
+        offer::WhatIf whatIf(form);
+        const ui::Form1& copy = whatIf.set(Control::tbdurcred, c.tbdurcred);
+        EXPECT_FALSE(copy.controls().visible(Control::Eroare));
+        EXPECT_EQ(whatIf.verdict(), c.verdict);
+        EXPECT_EQ(offer::scheduleOffer(copy).valid, c.verdict == offer::Verdict::accepted);
+    }
+    set(Control::tbvp, "700");
+    set(Control::tbavans, "500");
+    offer::WhatIf whatIf(form);
+    for (const auto& row : offer::durationRows(whatIf, form)) {
+        if (row.verdict == offer::Verdict::no_offer) {
+            EXPECT_EQ(offer::verdictText(row), "Nicio oferta posibila");
+        }
+    }
 }
 
 TEST(LimitSummary, TextsWithoutTheirFigures) {
