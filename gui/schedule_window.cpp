@@ -17,7 +17,7 @@ namespace gui {
 namespace {
 
 // The summary under the table: which of the offer's key figures, by label.
-constexpr std::array<const char*, 4> summary = {"Total de plata", "Cost total", "DAE",
+constexpr std::array<const char*, 4> summary = {"Total de rambursat", "Cost total", "DAE",
                                                 "DAE exacta"};
 
 void setIfChanged(QLabel* label, const QString& text) {

@@ -1,5 +1,7 @@
 #include "offer/offer_text.h"
 
+#include "offer/cent_schedule.h"
+
 #include "runtime/format.h"
 #include "ui/window_facts.h"
 
@@ -11,8 +13,8 @@ namespace {
 
 using core::Control;
 
-std::string ron(double value) {
-    return amount(value) + " RON";
+std::string ron(Cents value) {
+    return centsText(value) + " RON";
 }
 
 std::string trimmed(std::string_view text) {
@@ -63,12 +65,14 @@ std::string quoted(const std::string& field) {
 
 } // namespace
 
+// A figure that is no number is shown as having no value, never as "NaN" or "Infinity".
 std::string amount(double value) {
-    return runtime::Format(value, "0.00");
+    return std::isfinite(value) ? runtime::Format(value, "0.00") : std::string(noValue);
 }
 
 std::string percent(double rate) {
-    return runtime::Format(rate * 100, "0.00") + " %";
+    return std::isfinite(rate * 100) ? runtime::Format(rate * 100, "0.00") + " %"
+                                     : std::string(noValue);
 }
 
 OfferText offerText(const ui::Form1& form) {
@@ -81,30 +85,40 @@ OfferText offerText(const ui::Form1& form, const ScheduleOffer& schedule) {
     out.subtitle = "Tarif: " + form.state().tarif->label(); // the figures' source, dated
     out.valid = schedule.valid;
     out.reason = schedule.reason;
-    out.header = {"Luna", "Rata", "Dobanda", "Comision gestiune", "Asigurare", "Principal", "Sold"};
+    out.header = {"Luna",      "Rata lunara", "Dobanda", "Comision gestiune",
+                  "Asigurare", "Principal",   "Sold"};
     if (!schedule.valid) {
         return out;
     }
     const core::SimulationState& s = form.state();
     const ui::ControlModel& w = form.controls();
-    const double financed = s.valoareprodus - s.valavans;
-    out.financed = financed;
+    // What the customer pays is counted in cents: every printed column adds up to its total.
+    const std::optional<CentSchedule> cents = centSchedule(schedule, s.valoarecredit);
+    const auto financed = toCents(s.valoareprodus - s.valavans);
+    const auto product = toCents(s.valoareprodus);
+    const auto downPayment = toCents(s.valavans);
+    if (!cents || !financed || !product || !downPayment) {
+        out.valid = false;
+        out.reason = "Sumele creditului sunt prea mari pentru a fi scrise in oferta.";
+        return out;
+    }
+    out.financed = s.valoareprodus - s.valavans;
     out.months = static_cast<int>(schedule.months.size());
 
     out.inputs = {
-        {"Valoare produs", ron(s.valoareprodus)},
-        {"Avans", ron(s.valavans)},
-        {"Suma finantata", ron(financed)},
-        {"Comision de acordare", ron(s.valoarecredit - financed)},
-        {"Valoare credit", ron(s.valoarecredit)},
+        {"Valoare produs", ron(*product)},
+        {"Avans", ron(*downPayment)},
+        {"Suma finantata", ron(*financed)},
+        {"Comision de acordare", ron(cents->credit - *financed)},
+        {"Valoare credit", ron(cents->credit)},
         {"Durata", runtime::NumberToText(s.durata) + " luni"},
         {"Dobanda anuala", percent(s.dobanda)},
         {"Asigurare", insuranceOf(w)},
         {"Modalitate de plata", paymentOf(w)},
     };
 
-    const Totals& t = *schedule.totals;
-    const MonthRow& first = schedule.months.front();
+    const CentTotals& t = cents->totals;
+    const CentRow& first = cents->months.front();
     std::string exact = noValue;
     if (schedule.daeExact) {
         exact = percent(*schedule.daeExact);
@@ -116,24 +130,24 @@ OfferText offerText(const ui::Form1& form, const ScheduleOffer& schedule) {
         {"Rata lunara", ron(first.instalment)},
         {"Asigurare luna 1", ron(first.insurance)},
         {"Comision de gestiune luna 1", ron(first.commission)},
-        {"Total de plata", ron(t.instalment)},
+        {"Total de rambursat", ron(t.instalment)},
         {"Cost total", cost.empty() ? std::string(noValue) : cost + " RON"},
         {"DAE", orNoValue(trimmed(w.caption(Control::lbdae)))},
         {"DAE exacta", exact},
     };
 
-    out.rows.reserve(schedule.months.size());
-    for (const MonthRow& r : schedule.months) {
-        out.rows.push_back({std::to_string(r.month), amount(r.instalment), amount(r.interest),
-                            amount(r.commission), amount(r.insurance), amount(r.principal),
-                            amount(r.balance)});
+    out.rows.reserve(cents->months.size());
+    for (const CentRow& r : cents->months) {
+        out.rows.push_back({std::to_string(r.month), centsText(r.instalment), centsText(r.interest),
+                            centsText(r.commission), centsText(r.insurance), centsText(r.principal),
+                            centsText(r.balance)});
     }
     out.totals = {"Total",
-                  amount(t.instalment),
-                  amount(t.interest),
-                  amount(t.commission),
-                  amount(t.insurance),
-                  amount(t.principal),
+                  centsText(t.instalment),
+                  centsText(t.interest),
+                  centsText(t.commission),
+                  centsText(t.insurance),
+                  centsText(t.principal),
                   ""};
     return out;
 }

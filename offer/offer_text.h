@@ -27,7 +27,7 @@ struct OfferText {
     std::vector<Line> inputs;     // what the credit is: product value ... payment method
     std::vector<Line> keyFigures; // instalment ... exact DAE
     Row header;                   // the schedule's column names
-    std::vector<Row> rows;        // one per month
+    std::vector<Row> rows;        // one per month, in cents (each column adds up to its total)
     Row totals;                   // "Total" and the column sums (no balance)
     int months = 0;
     double financed = 0; // for file names: the financed amount and the duration
@@ -41,9 +41,10 @@ OfferText offerText(const ui::Form1& form, const ScheduleOffer& schedule);
 // month, the totals row last. Empty when no offer may be made.
 std::string scheduleCsv(const OfferText& text);
 
-// An amount as the window writes amounts: two decimals, '.' separator.
+// An amount as the window writes amounts: two decimals, '.' separator; noValue when it is not
+// a finite number.
 std::string amount(double value);
-// A rate (0.4504) as the window writes its DAE: "45.04 %".
+// A rate (0.4504) as the window writes its DAE: "45.04 %"; noValue when not finite.
 std::string percent(double rate);
 
 // Shown for a figure that has no value.

@@ -3,14 +3,18 @@
 
 #include "batch/batch.h"
 #include "batch/tests/csv_rows.h"
+#include "offer/cent_schedule.h"
 #include "offer/offer_text.h"
 #include "offer/schedule_offer.h"
+#include "tariff/read.h"
 #include "ui/form1.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -101,6 +105,9 @@ TEST(ScheduleOffer, RefusedWithAReason) {
         {{"2000", "200", "24", 0, false, "1000", "900"}, "Clientul este refuzat"},
         {{"2000", "2000", "24"}, "Avansul acopera toata valoarea produsului"},
         {{"2000", "200", "12.5"}, "Durata creditului nu este un numar intreg"},
+        {{"700", "500", "24"}, "Suma finantata este sub creditul minim de 510 RON"},
+        {{"3679.85", "", "48"}, "Nicio dobanda din grila tarifului nu se aplica"},
+        {{"2000", "3000", "24"}, "Avansul acopera toata valoarea produsului"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(describe(c.sim));
@@ -131,6 +138,35 @@ TEST(ScheduleOffer, RefusedAfterAnAbandonedRecalculation) {
     EXPECT_EQ(o.reason.rfind("Ultimul calcul a fost intrerupt", 0), 0U) << o.reason;
 }
 
+// A lender's tariff whose grid gives 0 % to some credits and allows a single month: a rule whose
+// rate is 0 still holds, and a one-month credit is a credit.
+TEST(ScheduleOffer, RuleAtZeroPercentAndOneMonthAreOffers) {
+    std::ifstream in(SIMCREDIT_EXAMPLE_TARIFF, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto replace = [&](std::string_view from, std::string_view to) {
+        const auto at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+    };
+    replace(R"("duration": {"minimum": 6)", R"("duration": {"minimum": 1)");
+    replace(R"({"duration_min": 6, "duration_max": 12, "credit_above": 510, "rate": 0.167})",
+            R"({"duration_min": 1, "duration_max": 12, "credit_above": 510, "rate": 0})");
+    const tariff::ReadResult read = tariff::read(text);
+    ASSERT_TRUE(read.tariff) << (read.problems.empty() ? "" : read.problems[0].text());
+    for (const char* months : {"1", "12"}) {
+        SCOPED_TRACE(months);
+        ui::MessageLog log;
+        ui::Form1 form(log, *read.tariff);
+        form.Form_Load();
+        form.controls().setText(Control::tbvp, "2000");
+        form.controls().setText(Control::tbdurcred, months);
+        ASSERT_EQ(form.state().dobanda, 0.0);
+        const offer::ScheduleOffer o = offer::scheduleOffer(form);
+        EXPECT_TRUE(o.valid) << o.reason;
+        EXPECT_EQ(o.months.size(), std::stoul(months));
+    }
+}
+
 TEST(ScheduleOffer, ReadsTheWindowWithoutChangingIt) {
     const Window w(accepted[0]);
     const long before = w.form.recalculations();
@@ -145,6 +181,82 @@ TEST(ScheduleOffer, ReadsTheWindowWithoutChangingIt) {
     EXPECT_EQ(text.inputs[7].value, "Standard");
     EXPECT_EQ(text.subtitle, "Tarif: Tarif standard (2026-12-01)"); // the tariff in force
     EXPECT_EQ(text.rows.size(), 24U);
+}
+
+// The printed figure read back in cents: the documents' columns must add up exactly.
+long long printedCents(const std::string& text) {
+    const auto dot = text.find('.');
+    EXPECT_EQ(dot, text.size() - 3) << text;
+    const bool negative = text.front() == '-';
+    const long long whole = std::stoll(text.substr(negative ? 1 : 0, dot));
+    const long long cents = whole * 100 + std::stoll(text.substr(dot + 1));
+    return negative ? -cents : cents;
+}
+
+// What the customer reads: every column of the printed schedule adds up to its printed total,
+// the instalment is the same every month but the last, which settles the balance, and the key
+// figures repeat the printed rows.
+TEST(OfferText, EveryPrintedColumnAddsUpToItsTotal) {
+    const std::vector<Simulation> customers = {
+        {"2000", "200", "6", 1},    {"5000", "0", "24", 0},       {"5000", "0", "24", 3, true},
+        {"7000", "1000", "48", 2},  {"27000", "1000", "60", 2},   {"999.99", "100", "60", 1},
+        {"12345.67", "0", "48", 0}, {"4100", "0", "60", 3, true},
+    };
+    for (const Simulation& sim : customers) {
+        SCOPED_TRACE(describe(sim));
+        const Window w(sim);
+        const offer::OfferText text = offer::offerText(w.form);
+        ASSERT_TRUE(text.valid) << text.reason;
+        ASSERT_EQ(text.rows.size(), static_cast<std::size_t>(std::stoi(sim.tbdurcred)));
+        for (std::size_t column = 1; column <= 5; ++column) {
+            SCOPED_TRACE(text.header[column]);
+            long long sum = 0;
+            for (const offer::Row& row : text.rows) {
+                sum += printedCents(row[column]);
+            }
+            EXPECT_EQ(sum, printedCents(text.totals[column]));
+        }
+        long long balance =
+            printedCents(text.inputs[4].value.substr(0, text.inputs[4].value.size() - 4));
+        for (const offer::Row& row : text.rows) {
+            EXPECT_EQ(printedCents(row[1]), printedCents(row[2]) + printedCents(row[3]) +
+                                                printedCents(row[4]) + printedCents(row[5]))
+                << "month " << row[0];
+            balance -= printedCents(row[5]);
+            EXPECT_EQ(printedCents(row[6]), balance) << "month " << row[0];
+        }
+        EXPECT_EQ(text.rows.back()[6], "0.00");
+        for (std::size_t i = 0; i + 1 < text.rows.size(); ++i) {
+            EXPECT_EQ(text.rows[i][1], w.form.controls().caption(Control::lbrata));
+        }
+        EXPECT_NEAR(static_cast<double>(printedCents(text.rows.back()[1])),
+                    static_cast<double>(printedCents(text.rows.front()[1])), 50.0);
+        EXPECT_EQ(text.keyFigures[0].label, "Rata lunara");
+        EXPECT_EQ(text.keyFigures[0].value, text.rows.front()[1] + " RON");
+        EXPECT_EQ(text.keyFigures[3].label, "Total de rambursat");
+        EXPECT_EQ(text.keyFigures[3].value, text.totals[1] + " RON");
+        EXPECT_EQ(text.inputs[4].value, text.totals[5] + " RON"); // the credit value repaid
+        // The CSV prints the same figures.
+        const auto csv = testing_helpers::csvRows(offer::scheduleCsv(text));
+        ASSERT_EQ(csv.size(), text.rows.size() + 2);
+        EXPECT_EQ(csv.back(), std::vector<std::string>(text.totals.begin(), text.totals.end()));
+    }
+}
+
+TEST(CentSchedule, RoundsAsTheWindowAndNeverWritesAnExponent) {
+    EXPECT_EQ(offer::toCents(189.0751), 18908);
+    EXPECT_EQ(offer::toCents(189.0749), 18907);
+    EXPECT_EQ(offer::toCents(0.125), 13); // an exact half cent goes away from zero
+    EXPECT_EQ(offer::toCents(-0.125), -13);
+    EXPECT_EQ(offer::toCents(1e12), 100000000000000LL);
+    EXPECT_FALSE(offer::toCents(1e13));
+    EXPECT_FALSE(offer::toCents(std::nan("")));
+    EXPECT_FALSE(offer::toCents(-INFINITY));
+    EXPECT_EQ(offer::centsText(5), "0.05");
+    EXPECT_EQ(offer::centsText(-5), "-0.05");
+    EXPECT_EQ(offer::centsText(123456789012345LL), "1234567890123.45");
+    EXPECT_EQ(offer::amount(INFINITY), offer::noValue);
+    EXPECT_EQ(offer::percent(std::nan("")), offer::noValue);
 }
 
 TEST(ScheduleCsv, ReadsBackThroughTheCsvReader) {
