@@ -1,4 +1,5 @@
 #include "runtime/val.h"
+#include "tariff/read.h"
 #include "ui/form1.h"
 #include "ui/input_hints.h"
 #include "ui/summary.h"
@@ -8,6 +9,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 // What the window tells the agent about the simulation beside its figures: how much of a typed
@@ -93,6 +95,32 @@ TEST_F(Reading, HintsFollowTheText) {
     retype(c(), Control::tbdob, "x");
     EXPECT_EQ(hint(Control::tbdob), "");
     EXPECT_EQ(hint(Control::lbrata), "");
+}
+
+// Thousands written the Romanian way are read as decimals: the form keeps doing so, the hint says
+// it at once, as soon as the text looks so.
+TEST_F(Reading, ThousandsWithDotsAreHintedButStillReadAsDecimals) {
+    type(c(), Control::tbvp, "3.500");
+    EXPECT_EQ(form.state().valoareprodus, 3.5);
+    EXPECT_EQ(hint(Control::tbvp),
+              "Se citeste 3.5, punctul fiind virgula zecimala; ati vrut 3500? Scrieti fara punct.");
+    type(c(), Control::vn, "4.200");
+    EXPECT_EQ(form.state().venitnet, 4.2);
+    EXPECT_NE(hint(Control::vn).find("ati vrut 4200?"), std::string::npos) << hint(Control::vn);
+    retype(c(), Control::tbavans, " 1.250.000 ");
+    EXPECT_NE(hint(Control::tbavans).find("Se citeste 1.25, "), std::string::npos);
+    EXPECT_NE(hint(Control::tbavans).find("ati vrut 1250000?"), std::string::npos);
+    // Not thousands: a decimal fraction of another length, a leading 0, a group too long.
+    retype(c(), Control::tbvp, "3.50");
+    EXPECT_EQ(hint(Control::tbvp), "");
+    retype(c(), Control::tbvp, "0.500");
+    EXPECT_EQ(hint(Control::tbvp), "");
+    retype(c(), Control::tbvp, "3500.000");
+    EXPECT_EQ(hint(Control::tbvp), "");
+    retype(c(), Control::tbvp, "1.2500");
+    EXPECT_EQ(hint(Control::tbvp), "");
+    retype(c(), Control::tbvp, "1.250.00");
+    EXPECT_EQ(hint(Control::tbvp), "Se citeste 1.25; restul textului nu este luat in calcul");
 }
 
 TEST_F(Reading, ListHintWhenNoItemMatches) {
@@ -190,6 +218,29 @@ TEST(StartOver, SameAsAFreshWindow) {
     EXPECT_EQ(testing_helpers::fields(form.state()), testing_helpers::fields(fresh.state()));
     EXPECT_TRUE(testing_helpers::sameSchedules(form.state(), fresh.state()));
     EXPECT_EQ(log.shown.size(), freshLog.shown.size());
+}
+
+// A lender's tariff stays in force for the next customer: same captions, same figures.
+TEST(StartOver, KeepsTheTariffInForce) {
+    const tariff::ReadResult nord = tariff::readFile(SIMCREDIT_NORD_TARIFF);
+    ASSERT_TRUE(nord.tariff);
+    ui::MessageLog log;
+    ui::Form1 form(log, *nord.tariff);
+    form.Form_Load();
+    auto customer = [&] {
+        retype(form.controls(), Control::tbvp, "2000");
+        retype(form.controls(), Control::tbdurcred, "12");
+        return std::pair(testing_helpers::picture(form.controls()),
+                         testing_helpers::fields(form.state()));
+    };
+    const auto before = customer();
+    form.startOver();
+    EXPECT_EQ(form.controls().caption(Control::Form1), "Credit Nord");
+    EXPECT_EQ(form.controls().data(Control::cbasig).items.size(), 2U);
+    EXPECT_EQ(&form.state().tarif->terms(), &nord.tariff->terms());
+    const auto after = customer();
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(form.state().dobanda, 0.2);
 }
 
 } // namespace

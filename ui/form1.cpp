@@ -44,7 +44,9 @@ void Form1::Form_Load() {
 
 void Form1::startOver() {
     controls_.restoreAsBuilt();
+    const tariff::Tariff* tarif = state_.tarif; // a new customer, the same lender
     state_ = core::SimulationState{};
+    state_.tarif = tarif;
     Form_Load();
 }
 

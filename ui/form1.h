@@ -34,8 +34,8 @@ public:
 
     // A new customer: the controls and the simulation state as the window was built (the
     // management-commission rates that earlier recalculations left behind included), then
-    // start-up again, as if the window had just been opened. The observers stay, and the count
-    // of recalculations goes on.
+    // start-up again, as if the window had just been opened. The observers and the tariff in
+    // force stay, and the count of recalculations goes on.
     void startOver();
 
     ControlModel& controls() { return controls_; }
