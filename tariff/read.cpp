@@ -3,6 +3,7 @@
 #include "tariff/checker.h"
 #include "tariff/legal_terms.h"
 
+#include <cerrno>
 #include <fstream>
 
 namespace tariff {
@@ -311,15 +312,16 @@ ReadResult readFile(const std::filesystem::path& file) {
     if (std::filesystem::is_directory(file, error)) {
         return {std::nullopt, {{"/", "cannot be read (a folder)"}}};
     }
+    errno = 0;
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        return {std::nullopt, {{"/", "cannot be read"}}};
+        return {std::nullopt, {{"/", "cannot be read"}}, errno};
     }
     // One byte more than allowed tells a file that is too large without reading all of it.
     std::string bytes(maxFileSize + 1, '\0');
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (in.bad()) {
-        return {std::nullopt, {{"/", "cannot be read"}}};
+        return {std::nullopt, {{"/", "cannot be read"}}, errno};
     }
     bytes.resize(static_cast<std::size_t>(in.gcount()));
     if (bytes.size() > maxFileSize) {

@@ -27,6 +27,7 @@ struct Problem {
 struct ReadResult {
     std::optional<Tariff> tariff;
     std::vector<Problem> problems;
+    int systemError = 0; // why the system could not read the file (an errno value); 0: none
 };
 
 // Reads and checks the text of a tariff file. Any bytes are safe to give.

@@ -1,3 +1,4 @@
+#include "tariff/problem_text.h"
 #include "ui/tariff_choice.h"
 
 #include <gtest/gtest.h>
@@ -94,11 +95,55 @@ TEST_F(TariffLookup, FailingFileFallsBackToTheBuiltInTariff) {
     EXPECT_EQ(&c.tariff(), &tariff::builtIn());
     EXPECT_EQ(c.titleNote(), "tarif implicit");
     EXPECT_NE(c.failureText().find(bad.string()), std::string::npos);
-    EXPECT_NE(c.failureText().find("/: not valid JSON (line 1, column 14)"), std::string::npos)
+    EXPECT_NE(c.failureText().find("Fisierul: nu este JSON valid (linia 1, coloana 14)"),
+              std::string::npos)
         << c.failureText();
+    EXPECT_NE(c.failureDetails().find("/: not valid JSON (line 1, column 14)"), std::string::npos)
+        << c.failureDetails();
+    // A file that cannot be read says why, in the box and in its details.
     const ui::TariffChoice missing = choose(root / "missing.json");
     EXPECT_TRUE(missing.failed());
-    EXPECT_NE(missing.failureText().find("/: cannot be read"), std::string::npos);
+    EXPECT_NE(missing.failureText().find("Fisierul: nu poate fi citit: fisierul nu exista"),
+              std::string::npos)
+        << missing.failureText();
+    EXPECT_NE(missing.failureDetails().find("/: cannot be read (No such file or directory)"),
+              std::string::npos)
+        << missing.failureDetails();
+}
+
+// The box speaks Romanian and counts from 1; the pointers stay in the details, one a line.
+TEST_F(TariffLookup, ProblemsInRomanianWithPositionsFromOne) {
+    std::string text = example();
+    auto replace = [&](std::string_view from, std::string_view to) {
+        const auto at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+    };
+    replace(R"("credit_max": 30000, "rate": 0.107})", R"("credit_max": 30000, "rate": -0.1})");
+    replace(R"("name": "Optim")", R"("name": "Standard")");
+    replace(R"("indebtedness_limit": 0.35)", R"("indebtedness_limit": 1.5, "limita": 1)");
+    replace(R"("minimum": 6, "maximum": 60)", R"("minimum": 61, "maximum": 60)");
+    const ui::TariffChoice c = choose(place("x", text));
+    ASSERT_TRUE(c.failed());
+    const std::string box = c.failureText();
+    for (const char* line : {
+             "Grila de dobanzi, regula a doua, procentul: nu poate fi negativ (este -0.1)",
+             "Lista de asigurari, asigurarea a treia, numele: repeta numele din lista de "
+             "asigurari, asigurarea a doua (\"Standard\")",
+             "Limita de indatorare: trebuie sa fie sub 1, adica sub 100 % (este 1.5)",
+             "Cheia \"limita\": cheie necunoscuta",
+             "Durata, minimul: nu poate fi mai mare decat maximul (este 61, maximul 60)",
+         }) {
+        EXPECT_NE(box.find(line), std::string::npos) << line << "\n" << box;
+    }
+    EXPECT_EQ(box.find("/interest"), std::string::npos) << box;
+    const std::string details = c.failureDetails();
+    EXPECT_NE(details.find("/interest/1/rate: must not be negative (got -0.1)\n"),
+              std::string::npos)
+        << details;
+    EXPECT_NE(details.find("/limita: unknown key\n"), std::string::npos) << details;
+    EXPECT_EQ(tariff::ordinal(1), "prima");
+    EXPECT_EQ(tariff::ordinal(12), "a 12-a");
 }
 
 TEST_F(TariffLookup, LongProblemListsAreCutInTheBox) {

@@ -1,7 +1,10 @@
 #include "ui/tariff_choice.h"
 
+#include "tariff/problem_text.h"
+
 #include <cstdlib>
 #include <string_view>
+#include <system_error>
 
 namespace ui {
 namespace {
@@ -64,6 +67,7 @@ TariffChoice chooseTariff(const std::optional<std::filesystem::path>& given,
         tariff::ReadResult read = tariff::readFile(choice.file);
         choice.fromFile = std::move(read.tariff);
         choice.problems = std::move(read.problems);
+        choice.systemError = read.systemError;
     }
     return choice;
 }
@@ -90,12 +94,24 @@ std::string TariffChoice::description() const {
 std::string TariffChoice::failureText() const {
     std::string text = "Fisierul de tarif " + file.string() + " nu poate fi folosit:\n";
     for (std::size_t i = 0; i < problems.size() && i < problemsShown; ++i) {
-        text += "\n" + problems[i].text();
+        text += "\n" + tariff::romanianText(problems[i], systemError);
     }
     if (problems.size() > problemsShown) {
         text += "\n... si inca " + std::to_string(problems.size() - problemsShown) + " probleme";
     }
     return text + "\n\nSimulatorul foloseste tariful implicit.";
+}
+
+std::string TariffChoice::failureDetails() const {
+    std::string text = file.string() + "\n";
+    for (const tariff::Problem& problem : problems) {
+        text += problem.text();
+        if (systemError != 0 && problem.reason == "cannot be read") {
+            text += " (" + std::generic_category().message(systemError) + ")";
+        }
+        text += "\n";
+    }
+    return text;
 }
 
 } // namespace ui

@@ -16,6 +16,7 @@ struct TariffChoice {
     std::filesystem::path file;             // the file given or found; empty: none
     std::optional<tariff::Tariff> fromFile; // its tariff, when it passed every check
     std::vector<tariff::Problem> problems;  // why it did not; the built-in tariff is used then
+    int systemError = 0;                    // why the system could not read it (errno); 0: none
 
     const tariff::Tariff& tariff() const { return fromFile ? *fromFile : tariff::builtIn(); }
     bool failed() const { return !file.empty() && !fromFile; }
@@ -25,8 +26,12 @@ struct TariffChoice {
     std::string titleNote() const;
     // For the about box: the tariff in use and where it came from.
     std::string description() const;
-    // For the message box of a file that failed: the file and its problems.
+    // For the message box of a file that failed: the file and its problems in Romanian, each
+    // place in words with positions counted from 1.
     std::string failureText() const;
+    // The same problems as the checks wrote them (JSON pointer and reason), one a line, for the
+    // box's "Detalii" that the lender's IT reads.
+    std::string failureDetails() const;
 };
 
 // Reads the environment: the value of a variable, nothing when it is not set.
