@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 namespace gui {
@@ -15,6 +17,38 @@ namespace {
 void nameTheProgram() {
     QCoreApplication::setApplicationName(QStringLiteral("simulator-credit"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SIMCREDIT_VERSION));
+}
+
+// The options QGuiApplication and QApplication take out of the command line for themselves, with
+// a value or without: told apart from ours before the application exists, so that an unknown
+// option is reported even where no display can be opened.
+constexpr std::array<const char*, 17> qtValueOptions = {"platform",
+                                                        "platformpluginpath",
+                                                        "platformtheme",
+                                                        "plugin",
+                                                        "qwindowgeometry",
+                                                        "geometry",
+                                                        "qwindowicon",
+                                                        "icon",
+                                                        "qwindowtitle",
+                                                        "title",
+                                                        "session",
+                                                        "display",
+                                                        "style",
+                                                        "stylesheet",
+                                                        "name",
+                                                        "qmljsdebugger",
+                                                        "fontengine"};
+constexpr std::array<const char*, 6> qtFlagOptions = {"reverse", "widgetcount", "nograb",
+                                                      "dograb",  "sync",        "testability"};
+
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList out;
+    out.reserve(argc);
+    for (int i = 0; i < argc; ++i) {
+        out.push_back(QString::fromLocal8Bit(argv[i]));
+    }
+    return out;
 }
 
 bool asksForInformation(int argc, char** argv) {
@@ -39,12 +73,14 @@ void describeOptions(QCommandLineParser& parser) {
     parser.addVersionOption();
     parser.addOption(QCommandLineOption(
         QStringList{QStringLiteral("tarif")},
-        QStringLiteral("Run on the tariff of this JSON file instead of the one found in\n"
+        // No line break of our own here: Qt wraps an option's text in its column itself.
+        QStringLiteral("Run on the tariff of this JSON file instead of the one found in "
                        "$XDG_CONFIG_HOME or $XDG_CONFIG_DIRS (simulator-credit/tarif.json)."),
         QStringLiteral("FILE")));
 }
 
 void answerWithoutDisplay(int argc, char** argv) {
+    refuseWithoutDisplay(argc, argv);
     if (!asksForInformation(argc, argv)) {
         return; // the usual start costs no second application object
     }
@@ -61,6 +97,32 @@ void answerWithoutDisplay(int argc, char** argv) {
     }
     if (parser.isSet(QStringLiteral("help"))) {
         parser.showHelp(0);
+    }
+}
+
+void refuseWithoutDisplay(int argc, char** argv) {
+    nameTheProgram();
+    QCommandLineParser parser;
+    describeOptions(parser);
+    // Qt's own options are written with one dash ("-platform offscreen"); ours read the same.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const char* name : qtValueOptions) {
+        parser.addOption(
+            QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
+    }
+    for (const char* name : qtFlagOptions) {
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
+    }
+    QString problem;
+    if (!parser.parse(argumentsOf(argc, argv))) {
+        problem = QStringLiteral("simulator-credit: %1\n").arg(parser.errorText());
+    } else if (!parser.positionalArguments().isEmpty()) {
+        problem = QStringLiteral("simulator-credit: unexpected argument '%1'; see --help\n")
+                      .arg(parser.positionalArguments().constFirst());
+    }
+    if (!problem.isEmpty()) {
+        std::fputs(problem.toLocal8Bit().constData(), stderr);
+        std::exit(1);
     }
 }
 

@@ -10,8 +10,14 @@ void describeOptions(QCommandLineParser& parser);
 
 // --help and --version must work on a machine without a display, so they are answered before
 // the QApplication exists: when one is asked for, its text goes to standard output and the
-// process ends with status 0. Otherwise this returns and changes nothing.
+// process ends with status 0. Before that, a command line the window refuses ends the process
+// (refuseWithoutDisplay). Otherwise this returns and changes nothing.
 void answerWithoutDisplay(int argc, char** argv);
+
+// An unknown option or an argument the window does not take ends the process with a message on
+// standard error and status 1 before any application object exists: the GUI application would
+// abort first on a machine without a display. Qt's own options (-platform, -style...) pass.
+void refuseWithoutDisplay(int argc, char** argv);
 
 // Reads the running application's command line. An unknown option ends the process with a
 // message and status 1, as --help-all ends it after printing every option, Qt's included; an
