@@ -114,6 +114,23 @@ std::string summary(const SummaryReporter& r) {
                   "", "≤ 1000 µs", tariffRead.time <= 1000 ? "yes" : "**no**",
                   fixed(tariffRead.wall, 2) + " µs"});
     }
+    // The legal figures and the variants' rows under the lender's limits, each without the
+    // keystroke that precedes it.
+    const auto alone = find("legal_keystroke/with:0");
+    const auto legal = find("legal_keystroke/with:1");
+    const auto rows = find("legal_keystroke/with:2");
+    if (alone.time >= 0 && legal.time >= 0) {
+        const double own = legal.time - alone.time;
+        row(out, {"Legal figures after a keystroke (60 months, a DAE ceiling), keystroke excluded",
+                  fixed(own, 2) + " µs", "", "", "≤ 20 µs", own <= 20 ? "yes" : "**no**",
+                  fixed(legal.wall - alone.wall, 2) + " µs"});
+    }
+    if (alone.time >= 0 && rows.time >= 0) {
+        const double own = rows.time - alone.time;
+        row(out, {"Variants' rows with a DAE ceiling in force (60 months), keystroke excluded",
+                  fixed(own, 2) + " µs", "", "", "≤ 200 µs", own <= 200 ? "yes" : "**no**",
+                  fixed(rows.wall - alone.wall, 2) + " µs"});
+    }
     const auto table = find("table_mode");
     if (table.perSecond >= 0) {
         row(out,
