@@ -28,7 +28,7 @@ int serve(const ListenOptions& options, const Handler& handler, Metrics* metrics
 // body over the service's body limit end the connection after an error answer; a new connection
 // that has not sent a whole request within `requestTime`, a request begun and not finished
 // within `requestTime`, and a connection idle for `idleTime` between requests are closed.
-inline constexpr std::size_t maxHeader = 16 * 1024;
+inline constexpr std::size_t maxHeader = std::size_t{16} * 1024;
 inline constexpr int requestSeconds = 10;
 inline constexpr int idleSeconds = 60;
 inline constexpr int stopSeconds = 4; // the longest wait for requests under way at the end

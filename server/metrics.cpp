@@ -63,12 +63,13 @@ std::string Metrics::text() const {
             const std::string le = b < bucketBounds.size()
                                        ? seconds(static_cast<std::uint64_t>(bucketBounds[b]))
                                        : "+Inf";
-            out += name + "_bucket{route=\"" + route + "\",le=\"" + le + "\"} " +
-                   std::to_string(cumulative) + "\n";
+            out.append(name).append("_bucket{route=\"").append(route).append("\",le=\"");
+            out.append(le).append("\"} ").append(std::to_string(cumulative)).append("\n");
         }
-        out += name + "_sum{route=\"" + route + "\"} " +
-               seconds(routes_[k].sumMicros.load(std::memory_order_relaxed)) + "\n";
-        out += name + "_count{route=\"" + route + "\"} " + std::to_string(cumulative) + "\n";
+        out.append(name).append("_sum{route=\"").append(route).append("\"} ");
+        out.append(seconds(routes_[k].sumMicros.load(std::memory_order_relaxed))).append("\n");
+        out.append(name).append("_count{route=\"").append(route).append("\"} ");
+        out.append(std::to_string(cumulative)).append("\n");
     }
     return out;
 }

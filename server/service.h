@@ -54,7 +54,7 @@ private:
 };
 
 // The largest body read; a larger one is answered 413.
-inline constexpr std::size_t maxBody = 64 * 1024;
+inline constexpr std::size_t maxBody = std::size_t{64} * 1024;
 
 // An error answer: {"error": …, "pointer": …}.
 Response errorResponse(int status, std::string_view error, std::string_view pointer);
