@@ -9,9 +9,10 @@ class QTextDocument;
 
 namespace gui {
 
-// The printed offer as a rich-text document: page 1 the title, the date, what the credit is,
-// its key figures and the note that this is a simulation; the schedule from page 2, its column
-// names repeated at the top of every page it runs onto.
+// The printed offer as a rich-text document: the title, the date, what the credit is, its key
+// figures, the note that this is a simulation, then the schedule, on page 1 when there is room.
+// On the pages of paintOffer the schedule is one closed table per page, each under its column
+// names.
 void buildOfferDocument(QTextDocument& document, const offer::OfferText& text, QDate date);
 
 // Lays the document out on the device's pages (A4 for the PDF, the printer's own otherwise)
