@@ -7,14 +7,17 @@
 #include "ui/tariff_choice.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <memory>
@@ -356,8 +359,10 @@ private slots:
         QCOMPARE(closer.seen.size(), std::size_t{1});
         QCOMPARE(closer.seen.front().title, QStringLiteral("Tarif"));
         QVERIFY(closer.seen.front().text.contains(file));
-        QVERIFY(closer.seen.front().text.contains(QStringLiteral("/version: must be 1 (got 2)")));
-        QVERIFY(closer.seen.front().text.contains(QStringLiteral("/credit: missing")));
+        // In the agent's language, places in words; the pointers are the details' business.
+        QVERIFY2(closer.seen.front().text.contains(QStringLiteral("Creditul: lipseste")),
+                 qPrintable(closer.seen.front().text));
+        QVERIFY(!closer.seen.front().text.contains(QStringLiteral("/credit")));
         QCOMPARE(window.windowTitle(), QStringLiteral("Simulator Credit Omnira - tarif implicit"));
         QCOMPARE(window.form().controls().caption(ui::Control::Form1),
                  std::string("Simulator Credit Omnira"));
@@ -382,6 +387,24 @@ private slots:
                  QStringLiteral("Simulator Credit Omnira - Tarif Nord (2026-12-01)"));
         QCOMPARE(window.form().state().comacord, 0.1);
         QVERIFY(window.tariffChoice().description().find(file.toStdString()) != std::string::npos);
+
+        // Client nou: the next customer is figured on the same lender's tariff.
+        auto customer = [&window] {
+            for (const char* name : {"tbvp", "tbavans"}) {
+                auto* box = qobject_cast<QLineEdit*>(window.control(name));
+                box->clear();
+                QTest::keyClicks(box, QString::fromLatin1(name[2] == 'v' ? "2000" : "200"));
+            }
+            return window.form().controls().caption(ui::Control::lbrata);
+        };
+        const std::string before = customer();
+        auto* newClient = window.findChild<QAction*>(QStringLiteral("newClientAction"));
+        QVERIFY(newClient != nullptr);
+        newClient->trigger();
+        QCOMPARE(window.form().state().comacord, 0.1);
+        QCOMPARE(customer(), before);
+        QCOMPARE(window.windowTitle(),
+                 QStringLiteral("Simulator Credit Omnira - Tarif Nord (2026-12-01)"));
     }
 };
 
