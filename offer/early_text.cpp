@@ -78,10 +78,10 @@ void centRows(const Early& e, EarlyText& out) {
 
 std::string compensationWords(const Early& e, int remaining) {
     std::string out = "Creditorul poate cere o compensatie de " + percent(e.compensationRate) +
-                      " din suma rambursata anticipat, fiindca pana la sfarsitul contractului " +
+                      " din suma rambursata anticipat, fiindca pana la ultima rata " +
                       (remaining > 12 ? "mai este mai mult de un an" : "mai este cel mult un an") +
                       ". Legea nu permite mai mult decat dobanda care ar mai fi fost platita "
-                      "pana la sfarsitul contractului pentru aceasta suma, adica " +
+                      "pana la ultima rata pentru aceasta suma, adica " +
                       ron(e.interestLeft) + ". ";
     if (e.compensation < e.compensationRate * e.amount) {
         out += "Limita se aplica: compensatia este " + ron(e.compensation) + '.';

@@ -18,7 +18,7 @@ struct EarlyText {
     int lastMonth = 0;         // the last month a repayment may follow; 0 without an offer
     std::vector<Line> figures; // balance ... saving
     std::string payToday;      // what the customer pays today, and what it holds
-    std::string saving;        // what they save against paying the contract out
+    std::string saving;        // what they save against paying every instalment left
     std::string compensation;  // the compensation, its rate and its legal cap
     std::string after;         // what follows: nothing, lower instalments, fewer months
     Row header;                // the months after: the schedule's columns

@@ -257,7 +257,7 @@ TEST(EarlyOnTheForm, MonthsAfterEndAtZero) {
             EXPECT_LE(durata.months.size(), static_cast<std::size_t>(n - k));
             EXPECT_EQ(durata.months.back().balance, 0);
             EXPECT_LE(durata.months.back().instalment, form.state().rataluna + 1e-9);
-            // Repaying part of the balance never costs more than running the contract out.
+            // Repaying part of the balance never costs more than paying every instalment left.
             EXPECT_GE(rata.saving, 0);
             EXPECT_GE(durata.saving, rata.saving - 1e-9);
         }
