@@ -1,8 +1,8 @@
 #include "offer/early_text.h"
 
-#include <array>
+#include "offer/cent_schedule.h"
+
 #include <charconv>
-#include <cmath>
 
 namespace offer {
 namespace {
@@ -15,65 +15,29 @@ std::string count(int n, const char* one, const char* many) {
     return n == 1 ? std::string("o ") + one : std::to_string(n) + ' ' + many;
 }
 
-// An amount in whole cents, rounded as the window rounds the figures it shows.
-long long toCents(double value) {
-    const std::string text = amount(value);
-    long long cents = 0;
-    for (const char c : text) {
-        if (c >= '0' && c <= '9') {
-            cents = cents * 10 + (c - '0');
-        }
-    }
-    return text.front() == '-' ? -cents : cents;
-}
-
-std::string centsText(long long value) {
-    const long long magnitude = value < 0 ? -value : value;
-    std::string fraction = std::to_string(magnitude % 100);
-    if (fraction.size() < 2) {
-        fraction.insert(0, 1, '0');
-    }
-    return (value < 0 ? "-" : "") + std::to_string(magnitude / 100) + '.' + fraction;
-}
-
-// The months after in whole cents, as the documents print a schedule: interest, commission and
-// insurance rounded, the instalment the same every month but the last, which settles what is
-// still due, so the principal column adds up to the balance left after the repayment.
+// The months after in whole cents, as the documents print a schedule: the last month settles
+// what is still due, so the principal column adds up to the balance left after the repayment.
 void centRows(const Early& e, EarlyText& out) {
-    // Far above any credit a tariff allows; the figures are finite, checked with the months.
-    constexpr double largest = 1e13;
-    const double left = e.balance - e.amount;
-    if (!(std::fabs(left) < largest) || !(std::fabs(e.instalment) < largest)) {
+    ScheduleOffer after;
+    after.valid = true;
+    after.months = e.months;
+    const std::optional<CentSchedule> cents = centSchedule(after, e.balance - e.amount);
+    if (!cents) {
         return;
     }
-    long long balance = toCents(left);
-    std::array<long long, 5> totals{};
-    for (std::size_t i = 0; i < e.months.size(); ++i) {
-        const MonthRow& m = e.months[i];
-        const long long interest = toCents(m.interest);
-        const long long commission = toCents(m.commission);
-        const long long insurance = toCents(m.insurance);
-        long long instalment = toCents(m.instalment);
-        long long principal = instalment - interest - commission - insurance;
-        if (i + 1 == e.months.size()) {
-            principal = balance;
-            instalment = interest + commission + insurance + principal;
-        }
-        balance -= principal;
-        const std::array<long long, 5> row = {instalment, interest, commission, insurance,
-                                              principal};
-        Row text{std::to_string(m.month)};
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            totals[c] += row[c];
-            text[c + 1] = centsText(row[c]);
-        }
-        text[6] = centsText(balance);
-        out.rows.push_back(text);
+    for (const CentRow& r : cents->months) {
+        out.rows.push_back({std::to_string(r.month), centsText(r.instalment), centsText(r.interest),
+                            centsText(r.commission), centsText(r.insurance), centsText(r.principal),
+                            centsText(r.balance)});
     }
-    out.totals = {"Total", "", "", "", "", "", ""};
-    for (std::size_t c = 0; c < totals.size(); ++c) {
-        out.totals[c + 1] = centsText(totals[c]);
-    }
+    const CentTotals& t = cents->totals;
+    out.totals = {"Total",
+                  centsText(t.instalment),
+                  centsText(t.interest),
+                  centsText(t.commission),
+                  centsText(t.insurance),
+                  centsText(t.principal),
+                  ""};
 }
 
 std::string compensationWords(const Early& e, int remaining) {
