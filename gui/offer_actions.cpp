@@ -64,6 +64,9 @@ OfferActions::OfferActions(SimulatorWindow& window) : QObject(&window), window_(
                                  .shortcut = QKeySequence(Qt::Key_F2)},
                                 this, [this] { showSchedule(); });
 
+    choosePath = [this](const QString& title, const QString& proposed, const QString& filter) {
+        return QFileDialog::getSaveFileName(&window_, title, proposed, filter);
+    };
     showError = [this](const QString& title, const QString& text) {
         auto* box = new QMessageBox(QMessageBox::Critical, title, text, QMessageBox::Ok, &window_);
         box->setObjectName(QStringLiteral("fileErrorBox"));
@@ -94,7 +97,7 @@ QString OfferActions::proposedName(const QString& extension) const {
         .arg(extension);
 }
 
-bool OfferActions::writeWhole(const QString& path, const char* what,
+bool OfferActions::writeWhole(const QString& path, const char* failed,
                               const std::function<bool(QIODevice&)>& write) {
     QSaveFile file(path);
     QString failure;
@@ -115,9 +118,8 @@ bool OfferActions::writeWhole(const QString& path, const char* what,
         return true;
     }
     showError(QStringLiteral("Eroare la salvare"),
-              QStringLiteral("%1 nu a putut fi scris in fisierul\n%2\n\n%3\n\nNu a fost lasat "
-                             "niciun fisier partial.")
-                  .arg(QString::fromUtf8(what), QDir::toNativeSeparators(path), failure));
+              QStringLiteral("%1 in fisierul\n%2\n\n%3\n\nNu a fost lasat niciun fisier partial.")
+                  .arg(QString::fromUtf8(failed), QDir::toNativeSeparators(path), failure));
     return false;
 }
 
@@ -127,7 +129,7 @@ bool OfferActions::savePdf(const QString& path) {
         return false;
     }
     const QDate date = today();
-    return writeWhole(path, "Oferta", [&](QIODevice& device) {
+    return writeWhole(path, "Oferta nu a putut fi scrisa", [&](QIODevice& device) {
         QPdfWriter writer(&device);
         writer.setPageLayout(offerPage());
         writer.setResolution(300);
@@ -142,34 +144,41 @@ bool OfferActions::exportCsv(const QString& path) {
     if (csv.empty()) {
         return false;
     }
-    return writeWhole(path, "Graficul", [&csv](QIODevice& device) {
+    return writeWhole(path, "Graficul nu a putut fi scris", [&csv](QIODevice& device) {
         return device.write(csv.data(), static_cast<qint64>(csv.size())) ==
                static_cast<qint64>(csv.size());
     });
 }
 
-// The save dialog, in the agent's documents folder with the proposed name; empty when cancelled.
+// The save dialog, in the folder last saved to (the agent's documents folder at first) with the
+// proposed name; empty when cancelled.
 QString OfferActions::askPath(const QString& title, const QString& extension,
                               const QString& filter) {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QFileDialog::getSaveFileName(&window_, title,
-                                        QDir(folder).filePath(proposedName(extension)), filter);
+    const QString folder = lastFolder_.isEmpty()
+                               ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                               : lastFolder_;
+    const QString path = choosePath(title, QDir(folder).filePath(proposedName(extension)), filter);
+    if (!path.isEmpty()) {
+        lastFolder_ = QFileInfo(path).absolutePath();
+    }
+    return path;
 }
 
+// A file that could not be written: the agent has been told why, and chooses again.
 void OfferActions::askSavePdf() {
-    const QString path = askPath(QStringLiteral("Salveaza oferta PDF"), QStringLiteral("pdf"),
-                                 QStringLiteral("Documente PDF (*.pdf)"));
-    if (!path.isEmpty()) {
-        savePdf(path);
-    }
+    QString path;
+    do {
+        path = askPath(QStringLiteral("Salveaza oferta PDF"), QStringLiteral("pdf"),
+                       QStringLiteral("Documente PDF (*.pdf)"));
+    } while (!path.isEmpty() && !savePdf(path) && offer::offerText(window_.form()).valid);
 }
 
 void OfferActions::askExportCsv() {
-    const QString path = askPath(QStringLiteral("Exporta graficul CSV"), QStringLiteral("csv"),
-                                 QStringLiteral("Tabele CSV (*.csv)"));
-    if (!path.isEmpty()) {
-        exportCsv(path);
-    }
+    QString path;
+    do {
+        path = askPath(QStringLiteral("Exporta graficul CSV"), QStringLiteral("csv"),
+                       QStringLiteral("Tabele CSV (*.csv)"));
+    } while (!path.isEmpty() && !exportCsv(path) && offer::offerText(window_.form()).valid);
 }
 
 void OfferActions::askPrint() {

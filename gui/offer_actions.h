@@ -44,6 +44,11 @@ public:
     // or whatever a test puts here.
     std::function<void(const QString& title, const QString& text)> showError;
 
+    // The save dialog: the path chosen from `proposed`, or empty when cancelled; a test puts its
+    // own choice here.
+    std::function<QString(const QString& title, const QString& proposed, const QString& filter)>
+        choosePath;
+
     // The date the offer carries; today unless a test fixes it.
     std::function<QDate()> today = [] { return QDate::currentDate(); };
 
@@ -53,7 +58,7 @@ private:
     void askSavePdf();
     void askExportCsv();
     void askPrint();
-    bool writeWhole(const QString& path, const char* what,
+    bool writeWhole(const QString& path, const char* failed,
                     const std::function<bool(QIODevice&)>& write);
 
     SimulatorWindow& window_;
@@ -62,6 +67,7 @@ private:
     QAction* print_ = nullptr;
     QAction* exportCsv_ = nullptr;
     QString whyNoOffer_; // empty while an offer may be made
+    QString lastFolder_; // where the agent last saved, for this session
 };
 
 } // namespace gui

@@ -111,7 +111,7 @@ ScheduleWindow::ScheduleWindow(SimulatorWindow& owner)
         auto* label = new QLabel(details_);
         auto* value = new QLabel(details_);
         value->setObjectName(QStringLiteral("input%1").arg(i));
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         const int row = i % 5;
         const int column = (i / 5) * 2;
         header->addWidget(label, row, column);
@@ -131,13 +131,14 @@ ScheduleWindow::ScheduleWindow(SimulatorWindow& owner)
     table_->setAlternatingRowColors(true);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    adoptTable(table_, QStringLiteral("Grafic de rambursare"));
     detailsLayout->addWidget(table_, 1);
 
     auto* under = new QFormLayout;
     for (std::size_t i = 0; i < summary.size(); ++i) {
         auto* value = new QLabel(details_);
         value->setObjectName(QStringLiteral("summary%1").arg(i));
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         under->addRow(QString::fromUtf8(summary[i]) + QLatin1Char(':'), value);
         figures_.push_back(value);
     }

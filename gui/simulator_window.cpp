@@ -101,6 +101,10 @@ QWidget* makeWidget(const ControlSpec& entry, QWidget* parent) {
             // copy them with the mouse.
             box->setReadOnly(true);
             box->setFocusPolicy(Qt::ClickFocus);
+        } else if (entry.name == "tbdob") {
+            // The rate comes from the grid; a rate typed here would be shown while every figure
+            // uses another. It stays in the keyboard's path, to be read and copied.
+            box->setReadOnly(true);
         }
         return box;
     }

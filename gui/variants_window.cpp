@@ -136,13 +136,14 @@ VariantsWindow::VariantsWindow(SimulatorWindow& owner)
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     connect(table_, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { choose(index.row()); });
+    adoptTable(table_, QStringLiteral("Variante pe durate"));
     layout->addWidget(table_, 1);
 
     auto* under = new QFormLayout;
     for (std::size_t i = 0; i < answerNames.size(); ++i) {
         auto* value = new QLabel(this);
         value->setObjectName(QStringLiteral("answer%1").arg(i));
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         auto* name = new QLabel(QString::fromUtf8(answerNames[i]), this);
         if (i == 2) {
             name->setToolTip(QString::fromUtf8(productValueTip));

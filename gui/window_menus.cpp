@@ -2,11 +2,46 @@
 #include "gui/simulator_window.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 
 namespace gui {
+namespace {
+
+// The program's shortcuts come before a widget's own use of the same keys: a line edit claims
+// Ctrl+E (end of line) on the desktops whose key scheme has it, which would leave the agent
+// unable to export while typing. The keys a text box needs for typing are none of the program's.
+class ProgramShortcuts final : public QObject {
+public:
+    explicit ProgramShortcuts(SimulatorWindow& window) : QObject(&window), window_(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::ShortcutOverride) {
+            return false;
+        }
+        auto* widget = qobject_cast<QWidget*>(watched);
+        QWidget* top = widget != nullptr ? widget->window() : nullptr;
+        if (top == nullptr || (top != &window_ && top->parentWidget() != &window_)) {
+            return false;
+        }
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const QAction* action : window_.programActions()) {
+            if (action->isEnabled() && action->shortcut() == pressed) {
+                return true; // not offered to the widget: the shortcut map takes the key
+            }
+        }
+        return false;
+    }
+
+private:
+    SimulatorWindow& window_;
+};
+
+} // namespace
 
 void SimulatorWindow::buildMenus() {
     menuBar_ = new QMenuBar(this);
@@ -14,6 +49,8 @@ void SimulatorWindow::buildMenus() {
     fileMenu_ = menuBar_->addMenu(QStringLiteral("&Fisier"));
     offerMenu_ = menuBar_->addMenu(QStringLiteral("&Oferta"));
     helpMenu_ = menuBar_->addMenu(QStringLiteral("A&jutor"));
+
+    qApp->installEventFilter(new ProgramShortcuts(*this)); // removed with the window
 
     quitSeparator_ = fileMenu_->addSeparator();
     addEntry(fileMenu_,

@@ -207,7 +207,8 @@ private slots:
             QVERIFY2(box->isReadOnly() && box->focusPolicy() == Qt::ClickFocus, name);
         }
         auto* tbdob = qobject_cast<QLineEdit*>(window->control("tbdob"));
-        QVERIFY(tbdob->isEnabled() && !tbdob->isReadOnly());
+        QVERIFY(tbdob->isEnabled() && tbdob->isReadOnly() &&
+                tbdob->focusPolicy() == Qt::StrongFocus);
     }
 
     void PicturesOfTheirOwnSize() {
