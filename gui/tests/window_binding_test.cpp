@@ -219,20 +219,22 @@ private slots:
         QCOMPARE(window->form().controls().text(ui::Control::tbvp), std::string("19234"));
     }
 
-    void InterestBoxTakesTypingButNothingReadsIt() {
+    // The rate comes from the grid: typing into its box changes nothing, and the box can still be
+    // reached, selected and copied.
+    void InterestBoxIsReadOnly() {
         auto window = openWindow();
         QVERIFY(window);
         typeInto(*window, "tbvp", "2000");
         auto* tbdob = qobject_cast<QLineEdit*>(window->control("tbdob"));
         const QString rate = tbdob->text();
+        const std::string modelText = window->form().controls().text(ui::Control::tbdob);
         const long before = window->form().recalculations();
-        typeInto(*window, "tbdob", "99");
-        QCOMPARE(tbdob->text(), QStringLiteral("99"));
-        QCOMPARE(window->form().recalculations(), before);
-        // The next recalculation writes the rate over what was typed, even an unchanged rate
-        // (the income does not move it).
-        typeInto(*window, "vn", "5");
+        typeInto(*window, "tbdob", "5.00%");
         QCOMPARE(tbdob->text(), rate);
+        QCOMPARE(window->form().controls().text(ui::Control::tbdob), modelText);
+        QCOMPARE(window->form().recalculations(), before);
+        QVERIFY(tbdob->hasFocus() && tbdob->hasSelectedText());
+        QCOMPARE(tbdob->selectedText(), rate);
     }
 
     void PaymentPairClickedWithTheMouse() {
