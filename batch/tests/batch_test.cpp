@@ -1,7 +1,8 @@
 #include "batch/batch.h"
 #include "batch/csv.h"
-#include "batch/tests/csv_rows.h"
 #include "offer/snapshot_json.h"
+#include "tests/support/batch_run.h"
+#include "tests/support/csv_rows.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -16,39 +17,26 @@ namespace {
 
 using nlohmann::json;
 
-struct Outcome {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
+using Outcome = testsupport::BatchRun;
 
 Outcome script(const std::string& text) {
-    std::istringstream in(text);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = batch::runScript(in, out, err);
-    return {status, out.str(), err.str()};
+    return testsupport::runScript(text);
 }
 
 Outcome table(const std::string& text) {
-    std::istringstream in(text);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = batch::runTable(in, out, err);
-    return {status, out.str(), err.str()};
+    return testsupport::runTable(text);
 }
 
 std::vector<json> snapshots(const std::string& out) {
-    std::vector<json> lines;
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(json::parse(line));
+    std::vector<json> parsed;
+    for (const std::string& line : testsupport::lines(out)) {
+        parsed.push_back(json::parse(line));
     }
-    return lines;
+    return parsed;
 }
 
 std::vector<std::vector<std::string>> records(const std::string& csv) {
-    return testing_helpers::csvRows(csv);
+    return testsupport::csvRows(csv);
 }
 
 TEST(BatchScript, ReplaysKeystrokesAndCountsRecalculations) {
@@ -191,6 +179,20 @@ TEST(BatchTable, BadRowsAreReportedAndSkipped) {
     EXPECT_EQ(rows[1][0], "2000");
     EXPECT_EQ(rows[2][0], "multi\nline"); // Val reads "multi..." as 0
     EXPECT_EQ(rows[2][4], "0.00");
+}
+
+// Only a quote that begins a field opens a quoted one: inside an unquoted field it is text, and
+// the row is read and echoed with it.
+TEST(BatchTable, QuoteInsideAnUnquotedFieldIsText) {
+    const Outcome run = table("tbvp,tbavans,tbdurcred\n2\"000,1\"00,24\n");
+    ASSERT_EQ(run.status, batch::ok) << run.err;
+    EXPECT_EQ(run.err, "");
+    const auto rows = records(run.out);
+    ASSERT_EQ(rows.size(), 2U);
+    ASSERT_GE(rows[1].size(), 3U);
+    EXPECT_EQ(rows[1][0], "2\"000");
+    EXPECT_EQ(rows[1][1], "1\"00");
+    EXPECT_EQ(rows[1][2], "24");
 }
 
 TEST(BatchTable, HeaderErrorsStopBeforeAnyRow) {

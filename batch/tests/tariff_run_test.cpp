@@ -1,5 +1,6 @@
 #include "batch/batch.h"
 #include "tariff/read.h"
+#include "tests/support/batch_run.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -23,23 +24,18 @@ tariff::Tariff load(const std::string& file) {
     return *r.tariff;
 }
 
+// What the tool writes on both streams, in that order.
 std::string runScript(const std::string& text, const tariff::Tariff& tarif, int* status = nullptr) {
-    std::istringstream in(text);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int s = batch::runScript(in, out, err, tarif);
+    const testsupport::BatchRun r = testsupport::runScript(text, tarif);
     if (status != nullptr) {
-        *status = s;
+        *status = r.status;
     }
-    return out.str() + err.str();
+    return r.out + r.err;
 }
 
 std::string runTable(const std::string& text, const tariff::Tariff& tarif) {
-    std::istringstream in(text);
-    std::ostringstream out;
-    std::ostringstream err;
-    batch::runTable(in, out, err, tarif);
-    return out.str() + err.str();
+    const testsupport::BatchRun r = testsupport::runTable(text, tarif);
+    return r.out + r.err;
 }
 
 // A session of an agent typing at random, with durations around the guard and the limits.

@@ -1,5 +1,6 @@
 #include "batch/batch.h"
-#include "sessions.h"
+#include "tests/support/batch_run.h"
+#include "tests/support/sessions.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -18,33 +19,24 @@ using core::Control;
 using nlohmann::json;
 
 std::string run(const std::string& script, int expectedStatus = batch::ok) {
-    std::istringstream in(script);
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(batch::runScript(in, out, err), expectedStatus) << err.str();
-    return out.str();
+    const testsupport::BatchRun r = testsupport::runScript(script);
+    EXPECT_EQ(r.status, expectedStatus) << r.err;
+    return r.out;
 }
 
-std::vector<std::string> lines(const std::string& out) {
-    std::vector<std::string> result;
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);) {
-        result.push_back(line);
-    }
-    return result;
-}
+using testsupport::lines;
 
-std::string script(const std::vector<sessions::Action>& session) {
+std::string script(const std::vector<testsupport::Action>& session) {
     std::string out;
-    for (const sessions::Action& a : session) {
+    for (const testsupport::Action& a : session) {
         switch (a.kind) {
-        case sessions::Action::set:
+        case testsupport::Action::set:
             out += "set " + std::string(ui::controlName(a.control)) + ' ' + a.text + '\n';
             break;
-        case sessions::Action::select:
+        case testsupport::Action::select:
             out += "select cbasig " + std::to_string(a.position) + '\n';
             break;
-        case sessions::Action::click:
+        case testsupport::Action::click:
             out += "click " + std::string(ui::controlName(a.control)) + '\n';
             break;
         }
@@ -67,7 +59,7 @@ TEST(BatchVariants, EachRowIsTheSnapshotAfterSettingItsDuration) {
     std::mt19937 rng(4242);
     for (int round = 0; round < 60; ++round) {
         const std::string session =
-            script(sessions::randomSession(rng, 1 + static_cast<int>(rng() % 10)));
+            script(testsupport::randomSession(rng, 1 + static_cast<int>(rng() % 10)));
         SCOPED_TRACE(session);
         const auto out = lines(run(session + "snapshot\nvariants\nsnapshot\n"));
         ASSERT_EQ(out.size(), 3U);
@@ -162,11 +154,9 @@ TEST(BatchVariants, RowsAndAnswersAsOneLine) {
 }
 
 TEST(BatchVariants, TakesNoOperand) {
-    std::istringstream in("variants now\n");
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(batch::runScript(in, out, err), batch::malformed);
-    EXPECT_EQ(err.str(), "line 1: variants takes no operand\n");
+    const testsupport::BatchRun r = testsupport::runScript("variants now\n");
+    EXPECT_EQ(r.status, batch::malformed);
+    EXPECT_EQ(r.err, "line 1: variants takes no operand\n");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The early-repayment window: opened from the offer menu or F4, it follows the form without
 // touching it, answers in plain words and lists the months after in cents that add up.
 
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 #include "gui/early_window.h"
 #include "offer/early.h"
@@ -15,8 +15,8 @@
 #include <QSpinBox>
 #include <QTableView>
 
-using windowtest::openWindow;
-using windowtest::typeInto;
+using testsupport::openWindow;
+using testsupport::typeInto;
 
 namespace {
 

@@ -2,7 +2,7 @@
 // entries follow the form's verdict, the shortcuts leave typing alone, and the files written
 // hold the window's figures, whole or not at all.
 
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 #include "batch/csv.h"
 #include "gui/offer_actions.h"
@@ -21,8 +21,8 @@
 #include <fstream>
 #include <memory>
 
-using windowtest::openWindow;
-using windowtest::typeInto;
+using testsupport::openWindow;
+using testsupport::typeInto;
 
 namespace {
 
@@ -83,7 +83,7 @@ private slots:
 
         const QTableView* table = schedule->table();
         QCOMPARE(table->model()->rowCount(), 25); // 24 months and the totals
-        QCOMPARE(cell(table, 0, 1), windowtest::shown(window->control("lbrata")));
+        QCOMPARE(cell(table, 0, 1), testsupport::shown(window->control("lbrata")));
         QCOMPARE(cell(table, 24, 0), QStringLiteral("Total"));
         QCOMPARE(cell(table, 24, 5), QStringLiteral("1956.60"));
         QVERIFY(schedule->message()->isHidden());
@@ -93,7 +93,7 @@ private slots:
         typeInto(*reference, "tbdurcred", "36");
         QCOMPARE(table->model()->rowCount(), 37);
         // Every month but the last pays the form's instalment; the last settles the balance.
-        QCOMPARE(cell(table, 34, 1), windowtest::shown(window->control("lbrata")));
+        QCOMPARE(cell(table, 34, 1), testsupport::shown(window->control("lbrata")));
         QCOMPARE(cell(table, 35, 6), QStringLiteral("0.00"));
         QCOMPARE(window->form().recalculations(), reference->form().recalculations());
         QCOMPARE(window->form().controls().caption(core::Control::lbrata),
@@ -118,7 +118,7 @@ private slots:
         QCOMPARE(window->form().recalculations(), open);
         typeInto(*window, "tbvp", "2500"); // closed, it no longer follows, and nothing breaks
         actions.scheduleAction()->trigger();
-        QCOMPARE(cell(schedule->table(), 0, 1), windowtest::shown(window->control("lbrata")));
+        QCOMPARE(cell(schedule->table(), 0, 1), testsupport::shown(window->control("lbrata")));
     }
 
     // The offer's shortcuts fire from the form, but never take a key from a box being typed in.
@@ -135,14 +135,14 @@ private slots:
 
         QWidget* box = window->control("tbvp");
         box->setFocus();
-        const QString text = windowtest::shown(box);
+        const QString text = testsupport::shown(box);
         const long before = window->form().recalculations();
         QTest::keyClick(box, Qt::Key_E, Qt::ControlModifier);
         QTest::keyClick(box, Qt::Key_F2);
-        QCOMPARE(windowtest::shown(box), text);
+        QCOMPARE(testsupport::shown(box), text);
         QCOMPARE(window->form().recalculations(), before);
         QTest::keyClicks(box, QStringLiteral("5"));
-        QCOMPARE(windowtest::shown(box), text + QStringLiteral("5"));
+        QCOMPARE(testsupport::shown(box), text + QStringLiteral("5"));
         QVERIFY(actions.scheduleWindow() != nullptr && actions.scheduleWindow()->isVisible());
         QCOMPARE(exports, 1);
     }

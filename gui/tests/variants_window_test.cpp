@@ -1,7 +1,7 @@
 // The variants window: it follows the form late and through copies only, so the form counts and
 // shows exactly what it would without it; choosing a row is one typed duration.
 
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 #include "core/state_figures.h"
 #include "gui/variants_window.h"
@@ -11,8 +11,8 @@
 #include <QMenu>
 #include <QTableView>
 
-using windowtest::openWindow;
-using windowtest::typeInto;
+using testsupport::openWindow;
+using testsupport::typeInto;
 
 namespace {
 
@@ -85,10 +85,10 @@ private slots:
         QCOMPARE(table->model()->rowCount(), 11);
         QCOMPARE(cell(table, 4, 0), QStringLiteral("24 (curenta)"));
         QCOMPARE(cell(table, 4, 1), QStringLiteral("10.70%"));
-        QCOMPARE(cell(table, 4, 2), windowtest::shown(window->control("lbrata")));
-        QCOMPARE(cell(table, 4, 3), windowtest::shown(window->control("lbdobaferenta")));
-        QCOMPARE(cell(table, 4, 4), windowtest::shown(window->control("lbdae")));
-        QCOMPARE(cell(table, 4, 5), windowtest::shown(window->control("bnr")));
+        QCOMPARE(cell(table, 4, 2), testsupport::shown(window->control("lbrata")));
+        QCOMPARE(cell(table, 4, 3), testsupport::shown(window->control("lbdobaferenta")));
+        QCOMPARE(cell(table, 4, 4), testsupport::shown(window->control("lbdae")));
+        QCOMPARE(cell(table, 4, 5), testsupport::shown(window->control("bnr")));
         QCOMPARE(cell(table, 4, 6), QStringLiteral("Refuzat - indatorare"));
         QCOMPARE(cell(table, 10, 6), QStringLiteral("Acceptat"));
         QCOMPARE(variants->answerLabel(1)->text(), QStringLiteral("48 - 60 luni"));
@@ -127,7 +127,7 @@ private slots:
         // The view takes a double click on the row it was pressed on, as a real one is.
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row60.center());
         QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, row60.center());
-        QCOMPARE(windowtest::shown(window->control("tbdurcred")), QStringLiteral("60"));
+        QCOMPARE(testsupport::shown(window->control("tbdurcred")), QStringLiteral("60"));
         QCOMPARE(window->form().recalculations(), before + 1);
         QCOMPARE(window->form().state().durata, 60.0);
         QTRY_COMPARE(cell(table, 10, 0), QStringLiteral("60 (curenta)"));
@@ -136,7 +136,7 @@ private slots:
         table->setFocus();
         table->setCurrentIndex(table->model()->index(6, 0));
         QTest::keyClick(table, Qt::Key_Return);
-        QCOMPARE(windowtest::shown(window->control("tbdurcred")), QStringLiteral("36"));
+        QCOMPARE(testsupport::shown(window->control("tbdurcred")), QStringLiteral("36"));
         QCOMPARE(window->form().recalculations(), before + 1);
         QTRY_COMPARE(cell(table, 6, 0), QStringLiteral("36 (curenta)"));
         QCOMPARE(table->model()->rowCount(), 11);
@@ -153,7 +153,7 @@ private slots:
         typeInto(*window, "tbdurcred", "48");
         auto* variants = openVariants(*window);
         QVERIFY(variants != nullptr);
-        QCOMPARE(windowtest::shown(window->control("tbsumacc")), QStringLiteral("19284.44"));
+        QCOMPARE(testsupport::shown(window->control("tbsumacc")), QStringLiteral("19284.44"));
         QCOMPARE(variants->answerLabel(0)->text(), QStringLiteral("0 RON"));
         QCOMPARE(variants->answerLabel(1)->text(), QStringLiteral("6 - 60 luni"));
         QCOMPARE(variants->answerLabel(2)->text(), QStringLiteral("24504 RON"));

@@ -1,7 +1,7 @@
 // The window's binding to the control model: keystrokes, clicks and choices made on the real
 // widgets reach the model once, and what the widgets show is what the model holds.
 
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 #include "ui/form1.h"
 #include "ui/tariff_choice.h"
@@ -26,9 +26,9 @@
 #include <vector>
 
 using core::Control;
-using windowtest::openWindow;
-using windowtest::shown;
-using windowtest::typeInto;
+using testsupport::openWindow;
+using testsupport::shown;
+using testsupport::typeInto;
 
 namespace {
 

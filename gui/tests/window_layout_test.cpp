@@ -1,7 +1,7 @@
 // The window as the agent sees it: places, fonts, colours, stacking and visibility of the
 // controls, the pictures and icon, the accessible names and the keyboard's path.
 
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 #include "gui/light_palette.h"
 
@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-using windowtest::openWindow;
-using windowtest::typeInto;
+using testsupport::openWindow;
+using testsupport::typeInto;
 
 namespace {
 

@@ -2,7 +2,7 @@
 // readable results on any desktop theme, what a screen reader hears, the wheel over the list,
 // the copied summary, the hints on texts not read as typed, and a new customer.
 
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 #include "gui/layout.h"
 #include "gui/light_palette.h"
@@ -25,9 +25,9 @@
 #include <vector>
 
 using core::Control;
-using windowtest::openWindow;
-using windowtest::shown;
-using windowtest::typeInto;
+using testsupport::openWindow;
+using testsupport::shown;
+using testsupport::typeInto;
 
 namespace {
 

@@ -2,7 +2,7 @@
 // 125 % and 150 % through QT_SCALE_FACTOR). The fonts are the substitutes for the designed faces,
 // with Arial's metrics.
 
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 #include <QFontMetricsF>
 #include <QGroupBox>
@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-using windowtest::openWindow;
+using testsupport::openWindow;
 
 class WindowTextFitTest : public QObject {
     Q_OBJECT

@@ -2,11 +2,15 @@
 // not, the batch tool's schedule action and the exported table.
 
 #include "batch/batch.h"
-#include "batch/tests/csv_rows.h"
 #include "offer/cent_schedule.h"
 #include "offer/offer_text.h"
 #include "offer/schedule_offer.h"
 #include "tariff/read.h"
+#include "tariff/write.h"
+#include "tests/support/batch_run.h"
+#include "tests/support/csv_rows.h"
+#include "tests/support/started_form.h"
+#include "tests/support/worked_example.h"
 #include "ui/form1.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +28,7 @@ namespace {
 
 using core::Control;
 using nlohmann::json;
+namespace worked = testsupport::worked;
 
 struct Simulation {
     const char* tbvp;
@@ -35,21 +40,17 @@ struct Simulation {
     const char* ar = "";
 };
 
-struct Window {
-    ui::MessageLog log;
-    ui::Form1 form{log};
-
+struct Window : testsupport::StartedForm {
     explicit Window(const Simulation& s) {
-        form.Form_Load();
-        form.controls().setText(Control::tbvp, s.tbvp);
-        form.controls().setText(Control::tbavans, s.tbavans);
-        form.controls().setText(Control::tbdurcred, s.tbdurcred);
-        form.controls().select(Control::cbasig, s.insurance);
+        set(Control::tbvp, s.tbvp);
+        set(Control::tbavans, s.tbavans);
+        set(Control::tbdurcred, s.tbdurcred);
+        c().select(Control::cbasig, s.insurance);
         if (s.cash) {
             form.click(Control::Check2);
         }
-        form.controls().setText(Control::vn, s.vn);
-        form.controls().setText(Control::ar, s.ar);
+        set(Control::vn, s.vn);
+        set(Control::ar, s.ar);
     }
 };
 
@@ -124,6 +125,21 @@ TEST(ScheduleOffer, RefusedWithAReason) {
         EXPECT_TRUE(text.rows.empty());
         EXPECT_EQ(offer::scheduleCsv(text), "");
     }
+}
+
+// Why there is no exact rate, in the agent's words: one sentence for each reason, none for none.
+TEST(ScheduleOffer, ExactRateFailuresInWords) {
+    using F = schedule::DaeExactFailure;
+    EXPECT_EQ(offer::daeExactFailureText(F::None), "");
+    EXPECT_EQ(offer::daeExactFailureText(F::NothingReceived),
+              "Clientul nu primeste nicio suma la acordarea creditului.");
+    EXPECT_EQ(offer::daeExactFailureText(F::NoPayments), "Graficul nu are nicio plata.");
+    EXPECT_EQ(offer::daeExactFailureText(F::NotUnique),
+              "Platile lunare isi schimba semnul, deci nu exista o singura dobanda care sa le "
+              "echilibreze.");
+    EXPECT_EQ(offer::daeExactFailureText(F::NotFinite), "Platile lunare nu sunt numere finite.");
+    EXPECT_EQ(offer::daeExactFailureText(F::NoConvergence),
+              "Dobanda care echilibreaza platile nu a putut fi gasita cu precizia ceruta.");
 }
 
 // Made by hand, as no product allows it: a management commission below -100 % a month makes the
@@ -237,7 +253,7 @@ TEST(OfferText, EveryPrintedColumnAddsUpToItsTotal) {
         EXPECT_EQ(text.keyFigures[3].value, text.totals[1] + " RON");
         EXPECT_EQ(text.inputs[4].value, text.totals[5] + " RON"); // the credit value repaid
         // The CSV prints the same figures.
-        const auto csv = testing_helpers::csvRows(offer::scheduleCsv(text));
+        const auto csv = testsupport::csvRows(offer::scheduleCsv(text));
         ASSERT_EQ(csv.size(), text.rows.size() + 2);
         EXPECT_EQ(csv.back(), std::vector<std::string>(text.totals.begin(), text.totals.end()));
     }
@@ -259,11 +275,51 @@ TEST(CentSchedule, RoundsAsTheWindowAndNeverWritesAnExponent) {
     EXPECT_EQ(offer::percent(std::nan("")), offer::noValue);
 }
 
+// What the customer reads of the worked example: every line of the credit, the granting
+// commission as the credit value less the amount financed.
+TEST(OfferText, LinesOfTheWorkedExample) {
+    const Window w(accepted[0]);
+    const offer::OfferText text = offer::offerText(w.form);
+    ASSERT_TRUE(text.valid) << text.reason;
+    std::vector<std::string> lines;
+    for (const offer::Line& line : text.inputs) {
+        lines.push_back(line.label + ": " + line.value);
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "Valoare produs: 2000.00 RON",
+                         "Avans: 200.00 RON",
+                         "Suma finantata: 1800.00 RON",
+                         "Comision de acordare: 156.60 RON",
+                         "Valoare credit: 1956.60 RON",
+                         "Durata: 24 luni",
+                         "Dobanda anuala: 10.70 %",
+                         "Asigurare: Standard",
+                         "Modalitate de plata: Debit Direct",
+                     }));
+    EXPECT_EQ(text.financed, worked::financed);
+    EXPECT_EQ(text.months, worked::months);
+}
+
+// A field with a separator, a quote or a line break is quoted, its quotes doubled; the others
+// are written as they are.
+TEST(ScheduleCsv, QuotesOnlyWhatNeedsItAndDoublesQuotes) {
+    offer::OfferText text;
+    text.valid = true;
+    text.header = {"Luna", "Rata \"fixa\"", "a,b", "x\ny", "\"", "", "Sold"};
+    text.totals = {"Total", "1", "2", "3", "4", "5", ""};
+    EXPECT_EQ(offer::scheduleCsv(text),
+              "Luna,\"Rata \"\"fixa\"\"\",\"a,b\",\"x\ny\",\"\"\"\",,Sold\r\n"
+              "Total,1,2,3,4,5,\r\n");
+    const auto rows = testsupport::csvRows(offer::scheduleCsv(text));
+    ASSERT_EQ(rows.size(), 2U);
+    EXPECT_EQ(rows[0], std::vector<std::string>(text.header.begin(), text.header.end()));
+}
+
 TEST(ScheduleCsv, ReadsBackThroughTheCsvReader) {
     const Window w(accepted[3]);
     const offer::OfferText text = offer::offerText(w.form);
     const std::string csv = offer::scheduleCsv(text);
-    const auto rows = testing_helpers::csvRows(csv);
+    const auto rows = testsupport::csvRows(csv);
     ASSERT_EQ(rows.size(), 62U);
     EXPECT_EQ(rows[0], std::vector<std::string>(text.header.begin(), text.header.end()));
     EXPECT_EQ(rows[1][0], "1");
@@ -282,16 +338,9 @@ TEST(ScheduleAction, WritesTheScheduleAndChangesNothing) {
     const std::string typing = "type tbvp 2000\ntype tbavans 200\nerase tbdurcred 2\n"
                                "type tbdurcred 24\nselect cbasig 1\n";
     auto run = [](const std::string& text) {
-        std::istringstream in(text);
-        std::ostringstream out;
-        std::ostringstream err;
-        EXPECT_EQ(batch::runScript(in, out, err), batch::ok) << err.str();
-        std::vector<std::string> lines;
-        std::istringstream o(out.str());
-        for (std::string line; std::getline(o, line);) {
-            lines.push_back(line);
-        }
-        return lines;
+        const testsupport::BatchRun r = testsupport::runScript(text);
+        EXPECT_EQ(r.status, batch::ok) << r.err;
+        return testsupport::lines(r.out);
     };
     const auto plain = run(typing + "type tbdurcred 0\nsnapshot\n");
     const auto withSchedule = run(typing + "schedule\ntype tbdurcred 0\nschedule\nsnapshot\n");
@@ -309,8 +358,8 @@ TEST(ScheduleAction, WritesTheScheduleAndChangesNothing) {
         principal += m["principal"].get<double>();
     }
     EXPECT_EQ(valid["totals"]["principal"].get<double>(), principal); // same order, same sum
-    EXPECT_NEAR(principal, 1956.6, 0.01);
-    EXPECT_NEAR(valid["dae"].get<double>(), 0.450399, 1e-6);
+    EXPECT_NEAR(principal, worked::valcredit.value, 0.01); // the sum of 24 rounded figures
+    EXPECT_NEAR(valid["dae"].get<double>(), worked::dae.value, worked::dae.tolerance);
     EXPECT_NEAR(valid["dae_exact"].get<double>(), 0.4504, 0.0005);
     EXPECT_TRUE(valid["dae_exact_reason"].is_null());
 
@@ -322,11 +371,9 @@ TEST(ScheduleAction, WritesTheScheduleAndChangesNothing) {
     EXPECT_TRUE(refused["dae_exact"].is_null());
     EXPECT_TRUE(refused["dae_exact_reason"].is_string());
 
-    std::istringstream in("schedule now\n");
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(batch::runScript(in, out, err), batch::malformed);
-    EXPECT_EQ(err.str(), "line 1: schedule takes no operand\n");
+    const testsupport::BatchRun malformed = testsupport::runScript("schedule now\n");
+    EXPECT_EQ(malformed.status, batch::malformed);
+    EXPECT_EQ(malformed.err, "line 1: schedule takes no operand\n");
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 #include "offer/duration_rows.h"
 #include "offer/schedule_offer.h"
 #include "offer/what_if.h"
-#include "sessions.h"
-#include "window_helpers.h"
+#include "tests/support/sessions.h"
+#include "tests/support/started_form.h"
+#include "tests/support/window_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +17,9 @@
 namespace {
 
 using core::Control;
-using testing_helpers::fields;
-using testing_helpers::picture;
-using testing_helpers::sameSchedules;
+using testsupport::fields;
+using testsupport::picture;
+using testsupport::sameSchedules;
 
 struct Seen {
     std::vector<std::string> controls;
@@ -39,16 +40,12 @@ void expectSame(const ui::Form1& variant, const ui::Form1& replayed) {
               replayed.controls().data(Control::cbasig).items);
 }
 
-class Form : public ::testing::Test {
+class Form : public testsupport::StartedFormTest {
 protected:
     void SetUp() override {
-        form.Form_Load();
         form.addRecalculationObserver([this] { ++observed; });
     }
-    void set(Control c, const std::string& text) { form.controls().setText(c, text); }
 
-    ui::MessageLog log;
-    ui::Form1 form{log};
     int observed = 0;
 };
 
@@ -57,35 +54,33 @@ TEST(WhatIf, EqualsTheFormAfterTheSameSetOverRandomSessions) {
     const std::vector<Control> boxes = {Control::tbdurcred, Control::tbdurcred, Control::tbavans,
                                         Control::tbvp, Control::vn};
     for (int round = 0; round < 300; ++round) {
-        const auto session = sessions::randomSession(rng, 1 + static_cast<int>(rng() % 12));
-        ui::MessageLog log;
-        ui::Form1 form(log);
-        form.Form_Load();
-        sessions::replay(form, session);
+        const auto session = testsupport::randomSession(rng, 1 + static_cast<int>(rng() % 12));
+        testsupport::StartedForm started;
+        ui::Form1& form = started.form;
+        testsupport::replay(form, session);
         const Seen before = seen(form);
-        const std::size_t boxesShown = log.shown.size();
+        const std::size_t boxesShown = started.log.shown.size();
         int observed = 0;
         form.addRecalculationObserver([&] { ++observed; });
 
         offer::WhatIf whatIf(form);
         for (int v = 0; v < 4; ++v) {
             const Control box = boxes[rng() % boxes.size()];
-            const std::string text =
-                box == Control::tbdurcred ? sessions::durationText(rng) : sessions::amountText(rng);
+            const std::string text = box == Control::tbdurcred ? testsupport::durationText(rng)
+                                                               : testsupport::amountText(rng);
             SCOPED_TRACE("round " + std::to_string(round) + ": " +
                          std::string(ui::controlName(box)) + " = '" + text + "'");
             const ui::Form1& variant = whatIf.set(box, text);
 
-            ui::MessageLog replayLog;
-            ui::Form1 replayed(replayLog);
-            replayed.Form_Load();
-            sessions::replay(replayed, session);
-            replayLog.shown.clear();
+            testsupport::StartedForm replay;
+            ui::Form1& replayed = replay.form;
+            testsupport::replay(replayed, session);
+            replay.log.shown.clear();
             replayed.controls().setText(box, text);
             expectSame(variant, replayed);
-            ASSERT_EQ(whatIf.messages().size(), replayLog.shown.size());
-            for (std::size_t i = 0; i < replayLog.shown.size(); ++i) {
-                EXPECT_EQ(whatIf.messages()[i].prompt, replayLog.shown[i].prompt);
+            ASSERT_EQ(whatIf.messages().size(), replay.log.shown.size());
+            for (std::size_t i = 0; i < replay.log.shown.size(); ++i) {
+                EXPECT_EQ(whatIf.messages()[i].prompt, replay.log.shown[i].prompt);
             }
             const ui::ControlModel& m = replayed.controls();
             const offer::Verdict expected = m.visible(Control::Eroare)   ? offer::Verdict::limit
@@ -99,7 +94,7 @@ TEST(WhatIf, EqualsTheFormAfterTheSameSetOverRandomSessions) {
         EXPECT_EQ(after.controls, before.controls);
         EXPECT_EQ(after.state, before.state);
         EXPECT_EQ(after.recalculations, before.recalculations);
-        EXPECT_EQ(log.shown.size(), boxesShown);
+        EXPECT_EQ(started.log.shown.size(), boxesShown);
         EXPECT_EQ(observed, 0);
     }
 }

@@ -1,12 +1,16 @@
 #include "loan/loan.h"
 #include "offer/what_would_pass.h"
-#include "sessions.h"
 #include "tariff/read.h"
-#include "window_helpers.h"
+#include "tariff/write.h"
+#include "tests/support/sessions.h"
+#include "tests/support/started_form.h"
+#include "tests/support/window_helpers.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <random>
 #include <string>
@@ -23,10 +27,8 @@ std::string optionalText(const std::optional<long long>& v) {
     return v ? std::to_string(*v) : "none";
 }
 
-class Customer : public ::testing::Test {
+class Customer : public testsupport::StartedFormTest {
 protected:
-    void SetUp() override { form.Form_Load(); }
-    void set(Control c, const std::string& text) { form.controls().setText(c, text); }
     void inputs(const std::string& vn, const std::string& ar, const std::string& ad,
                 const std::string& vp, const std::string& avans, const std::string& durata) {
         set(Control::vn, vn);
@@ -45,9 +47,6 @@ protected:
         offer::WhatIf whatIf(form);
         return offer::whatWouldPass(whatIf, form);
     }
-
-    ui::MessageLog log;
-    ui::Form1 form{log};
 };
 
 // Every whole value in [from, to], by a real variant each; the first and last accepted.
@@ -104,9 +103,8 @@ TEST(WhatWouldPass, EqualsAScanOfEveryWholeValue) {
     const std::vector<std::string> durations = {"6",  "9",  "12", "13",   "24",   "36", "37", "47",
                                                 "48", "54", "60", "24.5", "47.5", "5",  "70"};
     for (int round = 0; round < 16; ++round) {
-        ui::MessageLog log;
-        ui::Form1 form(log);
-        form.Form_Load();
+        testsupport::StartedForm started;
+        ui::Form1& form = started.form;
         auto text = [&](int lo, int hi) {
             return std::to_string(std::uniform_int_distribution<int>(lo, hi)(rng));
         };
@@ -144,9 +142,8 @@ TEST(WhatWouldPass, FollowsAnotherTariff) {
     ASSERT_TRUE(nord.tariff.has_value()) << nord.problems.front().text();
     std::mt19937 rng(9);
     for (int round = 0; round < 6; ++round) {
-        ui::MessageLog log;
-        ui::Form1 form(log, *nord.tariff);
-        form.Form_Load();
+        testsupport::StartedForm started(*nord.tariff);
+        ui::Form1& form = started.form;
         auto text = [&](int lo, int hi) {
             return std::to_string(std::uniform_int_distribution<int>(lo, hi)(rng));
         };
@@ -212,11 +209,10 @@ TEST(WhatWouldPass, CountsOnlyVariantsWithinTheLegalLimits) {
 TEST(WhatWouldPass, FollowsTheCommissionLeftByEarlierRecalculations) {
     std::mt19937 rng(5);
     for (int round = 0; round < 4; ++round) {
-        ui::MessageLog log;
-        ui::Form1 form(log);
-        form.Form_Load();
-        auto session = sessions::randomSession(rng, 8);
-        sessions::replay(form, session);
+        testsupport::StartedForm started;
+        ui::Form1& form = started.form;
+        auto session = testsupport::randomSession(rng, 8);
+        testsupport::replay(form, session);
         form.controls().setText(Control::vn, "2600");
         form.controls().setText(Control::ar, "150");
         form.controls().setText(Control::tbvp, "4350.5");
@@ -290,6 +286,73 @@ TEST_F(Customer, NothingToFindAndTheCutOff) {
     inputs("3000", "", "", "5000", "1000000001", "24");
     a = answers();
     EXPECT_FALSE(a.minDownPayment || a.minDuration || a.maxDuration || a.maxProductValue);
+}
+
+// The built-in tariff with no granting commission (the credit value is the amount financed, a
+// whole number of RON for whole amounts), no commission bands, and `edit` applied.
+tariff::Tariff editedTariff(const std::function<void(nlohmann::json&)>& edit) {
+    nlohmann::json terms = nlohmann::json::parse(tariff::write(tariff::builtIn()));
+    terms["granting_commission"] = {{"rate", 0}, {"minimum", 0}};
+    terms["management_commission"]["bands"] = nlohmann::json::array();
+    edit(terms);
+    tariff::ReadResult r = tariff::read(terms.dump());
+    EXPECT_TRUE(r.tariff) << r.problems.front().text();
+    return *r.tariff;
+}
+
+// A grid whose rate jumps at 5000 between 90 % and 0 % a year, for a customer whose share of
+// income (472.50 of 1350) carries 5000 at 0 % (an instalment of 458.40 over 12 months, with the
+// management commission of 1.5 % a month) but only about 3380 at 90 %. Whether the credit of exactly 5000 takes the rate of the credits below it or above it
+// depends on the kind of bound; the answer must be the form's own either way, and it lies on
+// the edge or just past it.
+TEST(WhatWouldPass, CreditsOnTheGridsEdges) {
+    struct Case {
+        const char* what;
+        const char* rules;
+        double ceiling;
+        long long largest;
+    };
+    const std::vector<Case> cases = {
+        {"inclusive lower bound, cheap from the edge",
+         R"([{"credit_min": 5000, "rate": 0}, {"rate": 0.9}])", 5000, 5000},
+        {"exclusive upper bound, dear below the edge",
+         R"([{"credit_below": 5000, "rate": 0.9}, {"rate": 0}])", 5000, 5000},
+        {"exclusive lower bound, cheap past the edge",
+         R"([{"credit_above": 4999, "rate": 0}, {"rate": 0.9}])", 5000, 5000},
+        {"inclusive upper bound, dear up to the edge",
+         R"([{"credit_max": 5000, "rate": 0.9}, {"rate": 0}])", 6000, 5153},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const tariff::Tariff tarif = editedTariff([&](nlohmann::json& t) {
+            t["credit"]["ceiling"] = c.ceiling;
+            t["interest"] = nlohmann::json::parse(c.rules);
+        });
+        testsupport::StartedForm started(tarif);
+        started.set(Control::vn, "1350");
+        started.set(Control::tbvp, "1000");
+        started.set(Control::tbavans, "0");
+        started.set(Control::tbdurcred, "12");
+        offer::WhatIf whatIf(started.form);
+        EXPECT_EQ(offer::whatWouldPass(whatIf, started.form).maxProductValue, c.largest);
+        expectBruteForce(started.form, describe(started.form));
+    }
+}
+
+// A product of a single duration: it is both the shortest and the longest accepted.
+TEST(WhatWouldPass, SingleAcceptedDuration) {
+    const tariff::Tariff tarif = editedTariff([](nlohmann::json& t) {
+        t["duration"] = {{"minimum", 12}, {"maximum", 12}, {"guard", 550}, {"after_guard", 12}};
+    });
+    testsupport::StartedForm started(tarif);
+    started.set(Control::vn, "3000");
+    started.set(Control::tbvp, "2000");
+    started.set(Control::tbdurcred, "12");
+    offer::WhatIf whatIf(started.form);
+    const offer::Answers a = offer::whatWouldPass(whatIf, started.form);
+    EXPECT_EQ(a.minDuration, 12);
+    EXPECT_EQ(a.maxDuration, 12);
+    EXPECT_EQ(offer::answerTexts(a).durations, "12 luni");
 }
 
 // The edges are where the grid and the bands may change, and only there.

@@ -1,6 +1,7 @@
 #include "runtime/val.h"
+#include "tests/support/started_form.h"
+#include "tests/support/window_helpers.h"
 #include "ui/form1.h"
-#include "window_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -13,28 +14,16 @@
 namespace {
 
 using core::Control;
-using testing_helpers::backspace;
-using testing_helpers::expectShows;
-using testing_helpers::retype;
-using testing_helpers::type;
+using testsupport::backspace;
+using testsupport::expectShows;
+using testsupport::retype;
+using testsupport::type;
 
 const std::string tooLong = "Durata creditului este prea mare (Perioada maxima - 60 LUNI).\r";
 const std::string tooShort = "Durata creditului este prea mica (Perioada minima - 6 LUNI).\r";
 const std::string tooSmall = "Valoare produs prea mica (Creditul minim este de 510 RON)";
 
-class Window : public ::testing::Test {
-protected:
-    void SetUp() override {
-        form.setFaultSink(&faults);
-        form.Form_Load();
-    }
-    ui::ControlModel& c() { return form.controls(); }
-    bool visible(Control k) { return c().visible(k); }
-
-    ui::MessageLog log;
-    ui::FaultLog faults;
-    ui::Form1 form{log};
-};
+class Window : public testsupport::StartedFormTest {};
 
 TEST_F(Window, StartUpEndState) {
     EXPECT_EQ(form.recalculations(), 2);
@@ -67,7 +56,7 @@ TEST_F(Window, StartUpEndState) {
 
 // Product 2000, down payment 200, 24 months, income 3000, other instalments 200. Worked by hand:
 // credit 1956.6 at 10.7 % (13-36 months); commission 1.5 %: 29.349. "Fara Asigurare":
-// a = 0.0239167, R = 108.0945, index 308.09 / 3000, cost 24 R - 1956.6 + 156.6 = 794.27.
+// a = 0.0239167, R = 108.0940, index 308.09 / 3000, cost 24 R - 1956.6 + 156.6 = 794.26.
 // "Standard": R = 113.447298 and insurance 8.60904 (the schedule example), index 10.45 %,
 // largest product 13110.198890 + 200 (the ceiling example), cost 922.735, DAE 45.0399 % (the
 // scan example). Paying cash: commission 1.7 %, 33.2622, a = 0.0303167, R = 115.93.
@@ -196,9 +185,9 @@ TEST(WindowDurationGuard, FiveHundredFiftyOneEndsAsSixty) {
     EXPECT_EQ(a.recalculations() - before, 2); // the keystroke and the nested one
     EXPECT_EQ(a.controls().text(Control::tbdurcred), "60");
     EXPECT_TRUE(logB.shown.empty());
-    EXPECT_EQ(testing_helpers::picture(a.controls()), testing_helpers::picture(b.controls()));
-    EXPECT_EQ(testing_helpers::fields(a.state()), testing_helpers::fields(b.state()));
-    EXPECT_TRUE(testing_helpers::sameSchedules(a.state(), b.state()));
+    EXPECT_EQ(testsupport::picture(a.controls()), testsupport::picture(b.controls()));
+    EXPECT_EQ(testsupport::fields(a.state()), testsupport::fields(b.state()));
+    EXPECT_TRUE(testsupport::sameSchedules(a.state(), b.state()));
 }
 
 // The whole product value in one edit on a fresh window (60 months): the credit value 5435 is

@@ -1,8 +1,9 @@
-#include "precise.h"
 #include "runtime/numeric.h"
 #include "runtime/runtime_error.h"
 #include "schedule/schedule.h"
-#include "tests/flows_of.h"
+#include "tests/support/flows_of.h"
+#include "tests/support/precise.h"
+#include "tests/support/worked_example.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +16,13 @@ namespace {
 using schedule::dae_ok;
 using schedule::MonthlySchedule;
 
+namespace worked = testsupport::worked;
+
 struct Credit {
-    double valcr = 1956.6; // the worked example: 2000 less 200, plus 8.7 %
-    double DOB = 0.107;
-    double comgestluna = 0.015;
-    double procasig = 0.0044;
+    double valcr = worked::valcredit.value;
+    double DOB = worked::DOB;
+    double comgestluna = worked::comgestluna;
+    double procasig = worked::procasig;
 };
 
 MonthlySchedule scheduleFor(const Credit& c, double per) {
@@ -28,7 +31,7 @@ MonthlySchedule scheduleFor(const Credit& c, double per) {
     return s;
 }
 
-using testing_support::flowsOf;
+using testsupport::flowsOf;
 
 struct Scan {
     int index = 0;  // trial with the smallest distance (0: the starting rate itself)
@@ -71,9 +74,9 @@ double annual(double m) {
 // digit).
 TEST(DaeOk, ScanAtTwentyFourMonths) {
     const Credit c;
-    const double cs = 1800;
-    const double comision = 0.087;
-    const double per = 24;
+    const double cs = worked::financed;
+    const double comision = worked::comision;
+    const double per = worked::months;
     const MonthlySchedule s = scheduleFor(c, per);
     const double r0 = comision / per + c.DOB / 12 + c.comgestluna;
     EXPECT_NEAR(r0, 0.0275417, 5e-8);
@@ -82,7 +85,7 @@ TEST(DaeOk, ScanAtTwentyFourMonths) {
     EXPECT_NEAR(found.m, 0.0314717, 5e-8);
 
     const double dae = dae_ok(cs, c.DOB, comision, per, c.comgestluna, s);
-    EXPECT_NEAR(dae, 0.450399, 5e-7);
+    EXPECT_NEAR(dae, worked::dae.value, worked::dae.tolerance);
     EXPECT_DOUBLE_EQ(dae, annual(found.m));
 }
 
@@ -111,7 +114,7 @@ TEST(DaeOk, MethodChosenByDuration) {
     const double comision = 0;
     const double m = c.DOB / 12 + c.comgestluna;
     for (double per : {12.0, 1.0, 24.0, 11.0, 2.0, 6.0}) {
-        SCOPED_TRACE("per " + testing_helpers::precise(per));
+        SCOPED_TRACE("per " + testsupport::precise(per));
         const MonthlySchedule s = scheduleFor(c, per);
         const double dae = dae_ok(c.valcr, c.DOB, comision, per, c.comgestluna, s);
         if (per > 1 && per < 12) {
@@ -168,7 +171,7 @@ TEST(DaeOk, RateAboveTheScanTakesTheLastTrial) {
 // same scan instead of failing.
 TEST(DaeOk, DurationsAboveTenYearsAreScanned) {
     for (double per : {121.0, 200.0, 550.0}) {
-        SCOPED_TRACE("per " + testing_helpers::precise(per));
+        SCOPED_TRACE("per " + testsupport::precise(per));
         Credit c;
         c.DOB = 0.09;
         const double cs = 1800;
@@ -205,8 +208,7 @@ TEST(DaeOk, EqualsTheReference) {
     const double comision = 0.087;
     for (double per : {1.0, 6.0, 11.5, 12.0, 12.6, 24.0, 47.5, 60.0, 200.0, 550.0}) {
         for (double cs : {1800.0, 1000.0, 1956.6}) {
-            SCOPED_TRACE("per " + testing_helpers::precise(per) + " cs " +
-                         testing_helpers::precise(cs));
+            SCOPED_TRACE("per " + testsupport::precise(per) + " cs " + testsupport::precise(cs));
             const MonthlySchedule s = scheduleFor(c, per);
             EXPECT_EQ(dae_ok(cs, c.DOB, comision, per, c.comgestluna, s),
                       schedule::dae_ok_reference(cs, c.DOB, comision, per, c.comgestluna, s));
@@ -214,15 +216,20 @@ TEST(DaeOk, EqualsTheReference) {
     }
 }
 
+// The power is twelve products each rounded to double, not the correctly rounded power: the
+// rates it annualises must match the form's figures to the last bit. Expected values worked out
+// once outside the program with IEEE doubles (Python floats): for the monthly rate 1 + 0.107 / 12
+// + 0.015 of the worked example the twelve products give 1.3279305024192265, where the correctly
+// rounded 12th power is 1.3279305024192267.
 TEST(Putere, RepeatedMultiplication) {
-    double expected = 1.0;
-    for (int i = 0; i < 12; ++i) {
-        expected *= 1.01;
-    }
-    EXPECT_EQ(schedule::putere(1.01, 12), expected);
+    EXPECT_EQ(schedule::putere(1.0 + (0.107 / 12 + 0.015), 12), 1.3279305024192265);
+    EXPECT_EQ(schedule::putere(1.01, 12), 1.1268250301319698);
+    EXPECT_EQ(schedule::putere(2, 10), 1024.0);
+    EXPECT_EQ(schedule::putere(1.5, 3), 3.375);
     EXPECT_EQ(schedule::putere(1.01, 0), 1.0);
-    EXPECT_EQ(schedule::putere(1.01, -3), 1.0);
-    EXPECT_EQ(schedule::putere(3, 2.5), 9.0); // 2.5 rounds to 2
+    EXPECT_EQ(schedule::putere(1.01, -3), 1.0); // no products at all
+    EXPECT_EQ(schedule::putere(3, 2.5), 9.0);   // 2.5 rounds to the even 2
+    EXPECT_EQ(schedule::putere(3, 3.5), 81.0);  // 3.5 rounds to the even 4
     EXPECT_THROW(schedule::putere(1.01, 40000), runtime::RuntimeError);
 }
 

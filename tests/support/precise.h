@@ -4,7 +4,7 @@
 #include <charconv>
 #include <string>
 
-namespace testing_helpers {
+namespace testsupport {
 
 // A double in failure messages as the shortest text that reads back to the same value: two
 // figures that differ in the last bit never print alike.
@@ -14,4 +14,4 @@ inline std::string precise(double value) {
     return {buf.data(), res.ptr};
 }
 
-} // namespace testing_helpers
+} // namespace testsupport

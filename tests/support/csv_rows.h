@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace testing_helpers {
+namespace testsupport {
 
 // Every record of a CSV text, read back through the tool's own reader; a record it cannot read
 // fails the test.
@@ -25,4 +25,4 @@ inline std::vector<std::vector<std::string>> csvRows(const std::string& csv) {
     return rows;
 }
 
-} // namespace testing_helpers
+} // namespace testsupport

@@ -1,6 +1,7 @@
 #include "loan/loan.h"
-#include "precise.h"
 #include "tariff/tariff.h"
+#include "tests/support/precise.h"
+#include "tests/support/worked_example.h"
 
 #include <gtest/gtest.h>
 
@@ -10,23 +11,24 @@
 namespace {
 
 using runtime::toDouble;
+namespace worked = testsupport::worked;
 
 std::string trace(const char* what, std::initializer_list<double> operands) {
     std::string out = what;
     for (double v : operands) {
-        out += ' ' + testing_helpers::precise(v);
+        out += ' ' + testsupport::precise(v);
     }
     return out;
 }
 
 // Product value 2000, down payment 200, 8.7 %: 1800 financed, 156.6 commission.
 TEST(Valcredit, WorkedExample) {
-    const double cs1 = 2000;
-    const double comision = 0.087;
-    const double avans = 200;
+    const double cs1 = worked::productValue;
+    const double comision = worked::comision;
+    const double avans = worked::downPayment;
     const runtime::Variant v = loan::valcredit(cs1, comision, avans, 0);
     ASSERT_TRUE(v.has_value());
-    EXPECT_NEAR(*v, 1956.6, 1e-9);
+    EXPECT_NEAR(*v, worked::valcredit.value, worked::valcredit.tolerance);
 }
 
 TEST(Valcredit, EdgeCases) {
@@ -95,9 +97,10 @@ TEST(Dobgrila, OtherGridFirstRuleThatHolds) {
 // Commission 1.5 % of 1956.6 is 29.349; a payment of 91.0 over 24 months on 1956.6 costs
 // 227.4 beyond the credit; nothing is clamped.
 TEST(Calccomgestsold, AndDobaferentaWorkedExamples) {
-    const double valcr = 1956.6;
+    const double valcr = worked::valcredit.value;
     const double negative = -1000;
-    EXPECT_NEAR(toDouble(loan::calccomgestsold(valcr, 0.015)), 29.349, 1e-12);
+    EXPECT_NEAR(toDouble(loan::calccomgestsold(valcr, worked::comgestluna)),
+                worked::managementCommission.value, 1e-12);
     EXPECT_EQ(toDouble(loan::calccomgestsold(valcr, 0)), 0.0);
     EXPECT_NEAR(toDouble(loan::calccomgestsold(negative, 0.015)), -15, 1e-12);
     const double r = 91.0;

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -137,16 +140,50 @@ TEST(ControlModel, ListPositionFollowsTheTextForObservers) {
     EXPECT_EQ(r.heard, std::vector<std::string>{"cbasig:click"});
 }
 
+// Every control against its name as the window and the scripts spell it, written out here in
+// the order of the enumeration: two names swapped in the library's table fail both directions.
 TEST(ControlModel, NamesRoundTrip) {
-    for (int i = 0; i < core::controlCount; ++i) {
-        const auto c = static_cast<Control>(i);
+    const std::vector<std::pair<Control, std::string_view>> spelled = {
+        {Control::Form1, "Form1"},
+        {Control::Label1, "Label1"},
+        {Control::vn, "vn"},
+        {Control::ar, "ar"},
+        {Control::ad, "ad"},
+        {Control::tbvp, "tbvp"},
+        {Control::tbavans, "tbavans"},
+        {Control::tbdurcred, "tbdurcred"},
+        {Control::tbdob, "tbdob"},
+        {Control::bnr, "bnr"},
+        {Control::tbsumacc, "tbsumacc"},
+        {Control::tbratatlx, "tbratatlx"},
+        {Control::lbrata, "lbrata"},
+        {Control::lbasig, "lbasig"},
+        {Control::lbcomisgest, "lbcomisgest"},
+        {Control::lbdobaferenta, "lbdobaferenta"},
+        {Control::lbdae, "lbdae"},
+        {Control::Label10, "Label10"},
+        {Control::Eroare, "Eroare"},
+        {Control::Frame3, "Frame3"},
+        {Control::Frame4, "Frame4"},
+        {Control::Frame6, "Frame6"},
+        {Control::Check1, "Check1"},
+        {Control::Check2, "Check2"},
+        {Control::cbasig, "cbasig"},
+    };
+    ASSERT_EQ(spelled.size(), static_cast<std::size_t>(core::controlCount));
+    for (std::size_t i = 0; i < spelled.size(); ++i) {
+        const auto& [control, name] = spelled[i];
+        SCOPED_TRACE(std::string(name));
+        EXPECT_EQ(static_cast<std::size_t>(control), i);
+        EXPECT_EQ(ui::controlName(control), name);
         Control back = Control::Form1;
-        ASSERT_TRUE(ui::controlByName(ui::controlName(c), back)) << ui::controlName(c);
-        EXPECT_EQ(back, c);
+        ASSERT_TRUE(ui::controlByName(name, back));
+        EXPECT_EQ(back, control);
     }
     Control unused = Control::Form1;
     EXPECT_FALSE(ui::controlByName("Frame1", unused));
-    EXPECT_EQ(ui::controlName(Control::lbdobaferenta), "lbdobaferenta");
+    EXPECT_FALSE(ui::controlByName("tbVP", unused)); // names are matched exactly
+    EXPECT_FALSE(ui::controlByName("", unused));
 }
 
 } // namespace

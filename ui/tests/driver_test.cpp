@@ -1,9 +1,9 @@
 #include "core/calcule.h"
-#include "precise.h"
+#include "tests/support/precise.h"
+#include "tests/support/window_helpers.h"
 #include "ui/control_model.h"
 #include "ui/form1.h"
 #include "ui/window_facts.h"
-#include "window_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -126,9 +126,9 @@ TEST_F(Driver, CommissionBandsSettledThreeTimes) {
         {5000, 50, "2000", "50", "32.61"},      // the third call decides: 1.5 % of 2174
     };
     for (const Case& k : cases) {
-        SCOPED_TRACE("previous credit " + testing_helpers::precise(k.prevCredit) + " duration " +
-                     testing_helpers::precise(k.prevDuration) + ", now tbvp " + k.vp +
-                     " tbdurcred " + k.durata);
+        SCOPED_TRACE("previous credit " + testsupport::precise(k.prevCredit) + " duration " +
+                     testsupport::precise(k.prevDuration) + ", now tbvp " + k.vp + " tbdurcred " +
+                     k.durata);
         s.valoarecredit = k.prevCredit;
         s.durata = k.prevDuration;
         s.comgestdd = 0.015;

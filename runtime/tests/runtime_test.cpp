@@ -1,9 +1,9 @@
-#include "precise.h"
 #include "runtime/format.h"
 #include "runtime/numeric.h"
 #include "runtime/runtime_error.h"
 #include "runtime/val.h"
 #include "runtime/variant.h"
+#include "tests/support/precise.h"
 
 #include <gtest/gtest.h>
 
@@ -89,7 +89,7 @@ TEST(Format, ThreePatterns) {
         {-2401.1, "## ###.00", "-2 401.10"},
     };
     for (const FormatCase& c : cases) {
-        SCOPED_TRACE(std::string("value ") + testing_helpers::precise(c.value) + " pattern \"" +
+        SCOPED_TRACE(std::string("value ") + testsupport::precise(c.value) + " pattern \"" +
                      c.pattern + "\"");
         EXPECT_EQ(Format(c.value, c.pattern), c.expected);
     }
@@ -117,7 +117,7 @@ TEST(NumberToText, ShortestForm) {
         {123456789012345678.0, "1.23456789012346E+17"},
     };
     for (const auto& [value, expected] : cases) {
-        SCOPED_TRACE("value " + testing_helpers::precise(value));
+        SCOPED_TRACE("value " + testsupport::precise(value));
         EXPECT_EQ(NumberToText(value), expected);
     }
 }
@@ -128,7 +128,7 @@ TEST(ToInt16, NearestTiesToEven) {
         {-0.5, 0},  {1.5, 2},         {2.4999, 2},        {2.5001, 3},       {11.5, 12},
         {12.6, 13}, {32767.4, 32767}, {-32768.5, -32768}, {-32767.5, -32768}};
     for (const auto& [value, expected] : cases) {
-        SCOPED_TRACE("value " + testing_helpers::precise(value));
+        SCOPED_TRACE("value " + testsupport::precise(value));
         EXPECT_EQ(runtime::toInt16(value), expected);
     }
 }
@@ -136,7 +136,7 @@ TEST(ToInt16, NearestTiesToEven) {
 TEST(ToInt16, OutOfRangeIsARuntimeError) {
     for (double value : {32767.5, 32768.0, -32768.6, -40000.0, 1e300,
                          std::numeric_limits<double>::infinity(), std::nan("")}) {
-        SCOPED_TRACE("value " + testing_helpers::precise(value));
+        SCOPED_TRACE("value " + testsupport::precise(value));
         EXPECT_THROW(runtime::toInt16(value), RuntimeError);
     }
 }

@@ -1,5 +1,6 @@
-#include "precise.h"
 #include "schedule/schedule.h"
+#include "tests/support/precise.h"
+#include "tests/support/worked_example.h"
 
 #include <gtest/gtest.h>
 
@@ -9,17 +10,18 @@
 
 namespace {
 
-// The customer and credit of the worked example: income 3000, other instalments 200, no other
-// debts, 10.7 %, 24 months, commission 1.5 %, insurance 0.44 %, granting commission 8.7 %.
+namespace worked = testsupport::worked;
+
+// The customer and credit of the worked example, no other debts.
 struct Customer {
-    double sal = 3000;
-    double DOB = 0.107;
-    double comision = 0.087;
-    double per = 24;
-    double asi = 0.0044;
-    double arate = 200;
+    double sal = worked::netIncome;
+    double DOB = worked::DOB;
+    double comision = worked::comision;
+    double per = worked::months;
+    double asi = worked::procasig;
+    double arate = worked::otherInstalments;
     double adat = 0;
-    double cl = 0.015;
+    double cl = worked::comgestluna;
 };
 
 std::optional<double> ceiling(const Customer& c, double ibnr) {
@@ -28,14 +30,13 @@ std::optional<double> ceiling(const Customer& c, double ibnr) {
 }
 
 std::string describe(const Customer& c, double ibnr) {
-    return "sal " + testing_helpers::precise(c.sal) + " DOB " + testing_helpers::precise(c.DOB) +
-           " per " + testing_helpers::precise(c.per) + " arate " +
-           testing_helpers::precise(c.arate) + " adat " + testing_helpers::precise(c.adat) +
-           " ibnr " + testing_helpers::precise(ibnr);
+    return "sal " + testsupport::precise(c.sal) + " DOB " + testsupport::precise(c.DOB) + " per " +
+           testsupport::precise(c.per) + " arate " + testsupport::precise(c.arate) + " adat " +
+           testsupport::precise(c.adat) + " ibnr " + testsupport::precise(ibnr);
 }
 
-constexpr double M = 13110.198890; // budget 850 supports this financed amount (6 decimals)
-constexpr double L = 27598.896044; // 30000 / 1.087 (6 decimals)
+constexpr double M = worked::supportedCredit.value; // what a budget of 850 supports
+constexpr double L = worked::ceilingCredit.value;   // 30000 / 1.087
 
 // The three verdicts of the worked example, and the exact 0.35 that gives nothing.
 TEST(Sumacccomsold, Verdicts) {
@@ -60,7 +61,7 @@ TEST(Sumacccomsold, Verdicts) {
         const std::optional<double> got = ceiling(c, k.ibnr);
         ASSERT_EQ(got.has_value(), k.expected.has_value());
         if (got) {
-            EXPECT_NEAR(*got, *k.expected, 5e-7);
+            EXPECT_NEAR(*got, *k.expected, worked::supportedCredit.tolerance);
         }
     }
 }

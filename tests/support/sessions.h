@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace sessions {
+namespace testsupport {
 
 using core::Control;
 
@@ -88,4 +88,4 @@ inline std::vector<Action> randomSession(std::mt19937& rng, int length) {
     return out;
 }
 
-} // namespace sessions
+} // namespace testsupport

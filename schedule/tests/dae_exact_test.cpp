@@ -1,10 +1,9 @@
 // The exact effective rate and the bracketed root search under it, against references that do
 // not come from the same code: closed forms, sums in quad precision, a published example.
 
-#include "runtime/find_root.h"
 #include "schedule/dae_exact.h"
 #include "schedule/schedule.h"
-#include "tests/flows_of.h"
+#include "tests/support/flows_of.h"
 
 #include <gtest/gtest.h>
 
@@ -46,44 +45,7 @@ double quadRate(const std::vector<double>& flows, double lo, double hi) {
     return static_cast<double>((a + b) / 2);
 }
 
-using testing_support::flowsOf;
-
-TEST(FindRoot, BracketedSearch) {
-    // x^3 - 2x - 5, the classic test cubic; its real root to 17 digits.
-    auto cubic = [](double x) { return runtime::ValueSlope{x * x * x - 2 * x - 5, 3 * x * x - 2}; };
-    const auto r = runtime::findRoot(cubic, 2.0, 3.0);
-    ASSERT_TRUE(r.root);
-    EXPECT_NEAR(*r.root, 2.0945514815423265, 2.0945514815423265 * 1e-12);
-
-    // A zero slope at the start and a flat region: Newton must fall back to bisection.
-    auto flat = [](double x) { return runtime::ValueSlope{std::tanh(x - 1.5), 0.0}; };
-    const auto f = runtime::findRoot(flat, -20.0, 40.0);
-    ASSERT_TRUE(f.root);
-    EXPECT_NEAR(*f.root, 1.5, 1.5e-12);
-
-    // Newton from either end would overshoot far outside: arctan's tangent lines.
-    auto atan = [](double x) {
-        return runtime::ValueSlope{std::atan(x - 0.3), 1 / (1 + (x - 0.3) * (x - 0.3))};
-    };
-    const auto a = runtime::findRoot(atan, -50.0, 1000.0);
-    ASSERT_TRUE(a.root);
-    EXPECT_NEAR(*a.root, 0.3, 0.3e-12);
-}
-
-TEST(FindRoot, SaysWhenItCannot) {
-    auto square = [](double x) { return runtime::ValueSlope{x * x + 1, 2 * x}; };
-    const auto none = runtime::findRoot(square, -1.0, 1.0);
-    EXPECT_FALSE(none.root);
-    EXPECT_EQ(none.status, runtime::RootStatus::NoSignChange);
-
-    auto nan = [](double x) { return runtime::ValueSlope{x < 0.5 ? -1.0 : std::nan(""), 0.0}; };
-    EXPECT_EQ(runtime::findRoot(nan, 0.0, 1.0).status, runtime::RootStatus::NotFinite);
-
-    auto line = [](double x) { return runtime::ValueSlope{x - 1e-3, 0.0}; };
-    const auto capped = runtime::findRoot(line, -1e6, 1e6, {1e-15, 0.0, 5});
-    EXPECT_FALSE(capped.root);
-    EXPECT_EQ(capped.status, runtime::RootStatus::IterationLimit);
-}
+using testsupport::flowsOf;
 
 // Without a granting commission the amount received is the credit value itself, and the flows
 // without insurance telescope: the balancing monthly rate is the schedule's own, DOB x 30 / 360

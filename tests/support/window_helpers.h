@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-namespace testing_helpers {
+namespace testsupport {
 
 using core::Control;
 
@@ -91,4 +91,4 @@ inline bool sameSchedules(const core::SimulationState& a, const core::Simulation
            x.aprincipal == y.aprincipal && x.asold == y.asold;
 }
 
-} // namespace testing_helpers
+} // namespace testsupport

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace testing_support {
+namespace testsupport {
 
 // Months 0 to n of the DAE's cash flows, built here independently of the library: cs received,
 // then each month's commission, interest and principal paid.
@@ -18,4 +18,4 @@ inline std::vector<double> flowsOf(double cs, int n, const schedule::MonthlySche
     return cf;
 }
 
-} // namespace testing_support
+} // namespace testsupport

@@ -154,6 +154,13 @@ TEST(TariffFile, EveryCheckWithItsMessage) {
         {"no insurance",
          [](json& d) { d["insurance"] = json::array(); },
          {"/insurance: must hold 1 to 8 items (got 0)"}},
+        {"eight items, the most",
+         [](json& d) {
+             for (int k = 4; k < 8; ++k) {
+                 d["insurance"].push_back({{"name", "N" + std::to_string(k)}, {"monthly_rate", 0}});
+             }
+         },
+         {}},
         {"nine items",
          [](json& d) {
              for (int k = 4; k < 9; ++k) {
@@ -242,9 +249,19 @@ TEST(TariffFile, BadBytesAreRefusedCleanly) {
               (std::vector<std::string>{"/: not UTF-8 text (line 1, column 1)"}));
     EXPECT_EQ(problemsOf(std::string(100000, '[') + std::string(100000, ']')),
               (std::vector<std::string>{"/: nested deeper than 32 levels (line 1, column 33)"}));
-    // Brackets inside strings do not count.
+    // Brackets inside strings do not count, nor does an escaped quote end the string they are
+    // in; an escaped backslash before the closing quote does not hide the quote.
     EXPECT_EQ(problemsAfter([](json& d) { d["name"] = std::string(70, '['); }),
               std::vector<std::string>{});
+    EXPECT_EQ(problemsAfter([](json& d) { d["name"] = "a\"" + std::string(40, '[') + "\""; }),
+              std::vector<std::string>{});
+    EXPECT_EQ(problemsOf("{\"name\": \"a\\\\\", \"x\": " + std::string(40, '[')),
+              (std::vector<std::string>{"/: nested deeper than 32 levels (line 1, column 53)"}));
+    // Overlong forms: C0 and C1 could only lead a character that has a shorter form.
+    EXPECT_EQ(problemsOf("{\"name\": \"Tarif \xC0\xAF\"}"),
+              (std::vector<std::string>{"/: not UTF-8 text (line 1, column 17)"}));
+    EXPECT_EQ(problemsOf("{\"name\": \"Tarif \xC1\xBF\"}"),
+              (std::vector<std::string>{"/: not UTF-8 text (line 1, column 17)"}));
     EXPECT_EQ(problemsOf(std::string(std::size_t{2} * 1024 * 1024, ' ')),
               (std::vector<std::string>{"/: larger than 1 MiB (2097152 bytes)"}));
     json doc = json::parse(example);

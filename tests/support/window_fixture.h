@@ -13,7 +13,7 @@
 
 #include <memory>
 
-namespace windowtest {
+namespace testsupport {
 
 inline std::unique_ptr<gui::SimulatorWindow> openWindow() {
     auto window = std::make_unique<gui::SimulatorWindow>();
@@ -47,4 +47,4 @@ inline QString shown(const QWidget* widget) {
     return {};
 }
 
-} // namespace windowtest
+} // namespace testsupport

@@ -1,9 +1,10 @@
 #include "runtime/val.h"
 #include "tariff/read.h"
+#include "tests/support/started_form.h"
+#include "tests/support/window_helpers.h"
 #include "ui/form1.h"
 #include "ui/input_hints.h"
 #include "ui/summary.h"
-#include "window_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +19,8 @@
 namespace {
 
 using core::Control;
-using testing_helpers::retype;
-using testing_helpers::type;
+using testsupport::retype;
+using testsupport::type;
 
 struct ExtentCase {
     const char* text;
@@ -68,14 +69,9 @@ TEST(ValExtent, AgreesWithValOnRandomTexts) {
     }
 }
 
-class Reading : public ::testing::Test {
+class Reading : public testsupport::StartedFormTest {
 protected:
-    void SetUp() override { form.Form_Load(); }
-    ui::ControlModel& c() { return form.controls(); }
     std::string hint(Control k) { return ui::inputHint(c(), k); }
-
-    ui::MessageLog log;
-    ui::Form1 form{log};
 };
 
 TEST_F(Reading, HintsFollowTheText) {
@@ -177,6 +173,16 @@ TEST_F(Reading, SummaryOfARefusalAndOfEachPanel) {
     EXPECT_TRUE(text.ends_with("Eroare: Durata creditului este prea mare (Perioada maxima - 60 "
                                "LUNI).\n"))
         << text;
+
+    // Two messages in the panel, one blank line between them: one blank in the copied line.
+    retype(c(), Control::tbvp, "300");
+    retype(c(), Control::tbavans, "0");
+    ASSERT_NE(c().caption(Control::Label10).find("\r\r"), std::string::npos);
+    text = ui::summaryText(form);
+    EXPECT_TRUE(
+        text.ends_with("Eroare: Durata creditului este prea mare (Perioada maxima - 60 "
+                       "LUNI). Valoare produs prea mica (Creditul minim este de 510 RON)\n"))
+        << text;
 }
 
 // A new customer is the window as just opened: the same picture and the same state after the
@@ -203,9 +209,8 @@ TEST(StartOver, SameAsAFreshWindow) {
     form.startOver();
     EXPECT_EQ(form.recalculations(), before + 2) << "start-up recalculates twice, counted on";
     EXPECT_FALSE(heard.empty()) << "the observers stay";
-    EXPECT_EQ(testing_helpers::picture(form.controls()),
-              testing_helpers::picture(fresh.controls()));
-    EXPECT_EQ(testing_helpers::fields(form.state()), testing_helpers::fields(fresh.state()));
+    EXPECT_EQ(testsupport::picture(form.controls()), testsupport::picture(fresh.controls()));
+    EXPECT_EQ(testsupport::fields(form.state()), testsupport::fields(fresh.state()));
 
     for (ui::Form1* f : {&fresh, &form}) {
         type(f->controls(), Control::vn, "4200");
@@ -213,10 +218,9 @@ TEST(StartOver, SameAsAFreshWindow) {
         type(f->controls(), Control::tbavans, "500");
         retype(f->controls(), Control::tbdurcred, "12");
     }
-    EXPECT_EQ(testing_helpers::picture(form.controls()),
-              testing_helpers::picture(fresh.controls()));
-    EXPECT_EQ(testing_helpers::fields(form.state()), testing_helpers::fields(fresh.state()));
-    EXPECT_TRUE(testing_helpers::sameSchedules(form.state(), fresh.state()));
+    EXPECT_EQ(testsupport::picture(form.controls()), testsupport::picture(fresh.controls()));
+    EXPECT_EQ(testsupport::fields(form.state()), testsupport::fields(fresh.state()));
+    EXPECT_TRUE(testsupport::sameSchedules(form.state(), fresh.state()));
     EXPECT_EQ(log.shown.size(), freshLog.shown.size());
 }
 
@@ -230,8 +234,7 @@ TEST(StartOver, KeepsTheTariffInForce) {
     auto customer = [&] {
         retype(form.controls(), Control::tbvp, "2000");
         retype(form.controls(), Control::tbdurcred, "12");
-        return std::pair(testing_helpers::picture(form.controls()),
-                         testing_helpers::fields(form.state()));
+        return std::pair(testsupport::picture(form.controls()), testsupport::fields(form.state()));
     };
     const auto before = customer();
     form.startOver();

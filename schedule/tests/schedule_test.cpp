@@ -1,5 +1,6 @@
-#include "precise.h"
 #include "schedule/schedule.h"
+#include "tests/support/precise.h"
+#include "tests/support/worked_example.h"
 
 #include <gtest/gtest.h>
 
@@ -22,33 +23,35 @@ MonthlySchedule staleSchedule() {
 }
 
 std::string month(const MonthlySchedule& s, std::size_t m) {
-    return "month " + std::to_string(m) + ": interest " + testing_helpers::precise(s.adobanda[m]) +
-           " commission " + testing_helpers::precise(s.acomgest[m]) + " insurance " +
-           testing_helpers::precise(s.aasig[m]) + " principal " +
-           testing_helpers::precise(s.aprincipal[m]) + " balance " +
-           testing_helpers::precise(s.asold[m]);
+    return "month " + std::to_string(m) + ": interest " + testsupport::precise(s.adobanda[m]) +
+           " commission " + testsupport::precise(s.acomgest[m]) + " insurance " +
+           testsupport::precise(s.aasig[m]) + " principal " +
+           testsupport::precise(s.aprincipal[m]) + " balance " + testsupport::precise(s.asold[m]);
 }
 
 // The worked example: credit 1956.6 at 10.7 % over 24 months, commission 1.5 % and insurance
-// 0.44 % a month on the balance. Reference figures to six decimals, tolerance half a unit of the
-// last digit.
+// 0.44 % a month on the balance.
 TEST(Calcratacomsold, WorkedExample) {
-    const double valcr = 1956.6;
-    const double DOB = 0.107;
-    const double DURCRED = 24;
+    namespace worked = testsupport::worked;
+    const auto near = [](double got, const worked::Figure& f) {
+        EXPECT_NEAR(got, f.value, f.tolerance);
+    };
+    const double valcr = worked::valcredit.value;
+    const double DURCRED = worked::months;
     MonthlySchedule s = staleSchedule();
-    const runtime::Variant R = calcratacomsold(valcr, DOB, DURCRED, 0.015, 0.0044, s);
+    const runtime::Variant R =
+        calcratacomsold(valcr, worked::DOB, DURCRED, worked::comgestluna, worked::procasig, s);
     SCOPED_TRACE(month(s, 1));
     ASSERT_TRUE(R.has_value());
-    EXPECT_NEAR(*R, 113.447298, 5e-7);
+    near(*R, worked::instalment);
     // The first month charges a = 0.0283167 of the balance.
     EXPECT_NEAR((s.adobanda[1] + s.acomgest[1] + s.aasig[1]) / valcr, 0.0283167, 5e-8);
-    EXPECT_NEAR(s.adobanda[1], 17.44635, 5e-9);
-    EXPECT_NEAR(s.acomgest[1], 29.349, 5e-9);
-    EXPECT_NEAR(s.aasig[1], 8.60904, 5e-9);
-    EXPECT_NEAR(s.aprincipal[1], 58.042908, 5e-7);
-    EXPECT_NEAR(s.asold[1], 1898.557092, 5e-7);
-    EXPECT_NEAR(s.adobanda[2], 16.928801, 5e-7);
+    near(s.adobanda[1], worked::firstInterest);
+    near(s.acomgest[1], worked::managementCommission);
+    near(s.aasig[1], worked::firstInsurance);
+    near(s.aprincipal[1], worked::firstPrincipal);
+    near(s.asold[1], worked::firstBalance);
+    near(s.adobanda[2], worked::secondInterest);
     EXPECT_NEAR(s.asold[24], 0.0, 1e-9);
     EXPECT_EQ(s.asold[25], stale);
     EXPECT_EQ(s.adobanda[0], stale); // index 0 is never written
