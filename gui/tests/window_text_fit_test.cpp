@@ -4,6 +4,8 @@
 
 #include "tests/support/window_fixture.h"
 
+#include "gui/widgets.h"
+
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QImage>
@@ -24,11 +26,13 @@ private slots:
         QVERIFY(window);
         const QByteArray scale = qgetenv("QT_SCALE_FACTOR");
         QCOMPARE(window->devicePixelRatioF(), scale.isEmpty() ? 1.0 : scale.toDouble());
+        int checked = 0;
         for (QLabel* label : window->clientArea()->findChildren<QLabel*>()) {
             const QString text = label->text();
             if (text.trimmed().isEmpty() || !label->pixmap().isNull()) {
                 continue;
             }
+            ++checked;
             const QFontMetricsF metrics(label->font(), label);
             const QByteArray name = label->objectName().toLatin1() + ": " + text.toLatin1();
             qreal widest = 0;
@@ -41,6 +45,7 @@ private slots:
                                      static_cast<int>(Qt::TextWordWrap | label->alignment()), text);
             QVERIFY2(needed.height() <= label->height(), name.constData());
         }
+        QCOMPARE(checked, 36); // every caption, unit and figure the window shows at start-up
     }
 
     // What the agent sees of the units: no ink in a label's outermost device pixels, where the
@@ -74,6 +79,26 @@ private slots:
                      (name + " over the frame's border").constData());
         }
         QCOMPARE(units, 12);
+    }
+
+    // A figure too long for its label is drawn in the span its neighbours leave it: from the
+    // first pixel past the left neighbour to the right neighbour's first pixel, not on them.
+    void ElidedFigureKeepsOffItsNeighbours() {
+        QWidget row;
+        row.resize(320, 60);
+        auto* before = new QLabel(QStringLiteral("Rata"), &row);
+        before->setGeometry(10, 10, 100, 24);
+        auto* figure = new gui::ElidedLabel(&row);
+        figure->setGeometry(100, 10, 170, 24);
+        figure->setText(QString(80, QLatin1Char('9')));
+        auto* after = new QLabel(QStringLiteral("RON"), &row);
+        after->setGeometry(260, 10, 50, 24);
+        gui::fitLabels(&row);
+        QVERIFY(figure->shownText() != figure->text());
+        const int start = figure->x() + figure->shownLeft();
+        QCOMPARE(start, before->geometry().right() + 1);
+        const int end = start + figure->fontMetrics().horizontalAdvance(figure->shownText());
+        QVERIFY2(end <= after->x(), QByteArray::number(end).constData());
     }
 };
 
