@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include <fstream>
 #include <memory>
@@ -313,6 +314,36 @@ private slots:
         QCOMPARE(errors.shown.size(), 3);
         for (const QString& message : errors.shown) {
             QVERIFY(message.contains(QStringLiteral("nu a putut fi scris")));
+        }
+    }
+
+    // Every text of the offer is text, whatever characters a lender's tariff or a figure holds:
+    // nothing in it may open a tag in the document, nor an entity swallow what follows.
+    void OfferDocumentShowsTextsAsWritten() {
+        offer::OfferText text;
+        text.program = "Credit <Nord> & Fiii";
+        text.subtitle = "Tarif: <b>Vara</b> &amp; toamna";
+        text.reason = "Refuzat: <i>motiv</i>";
+        QTextDocument refused;
+        gui::buildOfferDocument(refused, text, QDate(2026, 12, 8));
+        for (const char* shown :
+             {"Credit <Nord> & Fiii", "Tarif: <b>Vara</b> &amp; toamna", "Refuzat: <i>motiv</i>"}) {
+            QVERIFY2(refused.toPlainText().contains(QString::fromUtf8(shown)), shown);
+        }
+
+        text.valid = true;
+        text.inputs = {{"Asigurare <", "Complet & \"plus\""}};
+        text.keyFigures = {{"DAE", "45.04 % <script>x</script>"}};
+        text.header = {"Luna", "<td>", "", "", "", "", ""};
+        text.rows = {{"1", "1 < 2", "", "", "", "", ""}};
+        text.totals = {"Total", "&lt;", "", "", "", "", ""};
+        QTextDocument offer;
+        gui::buildOfferDocument(offer, text, QDate(2026, 12, 8));
+        const QString plain = offer.toPlainText();
+        for (const char* shown :
+             {"Credit <Nord> & Fiii", "Tarif: <b>Vara</b> &amp; toamna", "Asigurare <",
+              "Complet & \"plus\"", "45.04 % <script>x</script>", "<td>", "1 < 2", "&lt;"}) {
+            QVERIFY2(plain.contains(QString::fromUtf8(shown)), shown);
         }
     }
 
