@@ -13,8 +13,8 @@ constexpr std::string_view relativeFile = "simulator-credit/tarif.json";
 // A file with thousands of problems would make a box taller than the screen.
 constexpr std::size_t problemsShown = 20;
 
-// The configuration folders in the order they are searched; relative paths are ignored, as the
-// desktop's configuration rules ask.
+} // namespace
+
 std::vector<std::filesystem::path> configFolders(const Environment& environment) {
     std::vector<std::filesystem::path> folders;
     const auto absolute = [](const std::string& p) { return !p.empty() && p.front() == '/'; };
@@ -40,8 +40,6 @@ std::vector<std::filesystem::path> configFolders(const Environment& environment)
     }
     return folders;
 }
-
-} // namespace
 
 std::optional<std::string> processEnvironment(const char* name) {
     const char* value = std::getenv(name); // NOLINT(concurrency-mt-unsafe): read at start-up

@@ -38,6 +38,11 @@ struct TariffChoice {
 using Environment = std::function<std::optional<std::string>(const char* name)>;
 std::optional<std::string> processEnvironment(const char* name);
 
+// The configuration folders in the order they are searched: $XDG_CONFIG_HOME (default
+// ~/.config), then each of $XDG_CONFIG_DIRS (default /etc/xdg); relative paths are ignored, as
+// the desktop's configuration rules ask.
+std::vector<std::filesystem::path> configFolders(const Environment& environment);
+
 // The file given on the command line; otherwise simulator-credit/tarif.json under
 // $XDG_CONFIG_HOME (default ~/.config), then under each folder of $XDG_CONFIG_DIRS (default
 // /etc/xdg); otherwise none. The first file found is the one used: if it fails its checks the
