@@ -1,0 +1,125 @@
+// The standard information form on paper: the text a reader gets back from the PDF, the type it
+// is set in, and its pages.
+
+#include "gui/application.h"
+#include "gui/standard_form_document.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString run(const QString& program, const QStringList& arguments, int* status = nullptr) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000)) {
+        return QStringLiteral("(did not finish)");
+    }
+    if (status != nullptr) {
+        *status = process.exitCode();
+    }
+    return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+}
+
+// A form long enough to run onto several pages, with every letter of Romanian's own.
+offer::StandardForm handMadeForm() {
+    offer::StandardForm form;
+    form.valid = true;
+    form.title = offer::standardFormTitle;
+    form.creditor = "Creditul Țării IFN S.A.";
+    const char* headings[] = {offer::essentialsHeading, offer::creditorHeading,
+                              offer::featuresHeading, offer::costsHeading, offer::legalHeading};
+    int n = 0;
+    for (const char* heading : headings) {
+        offer::FormSection section{heading, {}, {}};
+        for (int i = 0; i < 8; ++i, ++n) {
+            section.lines.push_back({"Rândul " + std::to_string(n) + " ăâîșț ĂÂÎȘȚ",
+                                     std::to_string(1000 + n) + ".00 RON"});
+        }
+        section.sentences.push_back("Fraza secțiunii: dobânda și comisioanele rămân neschimbate "
+                                    "pe toată durata contractului, iar anul are douăsprezece "
+                                    "luni egale.");
+        form.sections.push_back(section);
+    }
+    form.closing = {{"Data și ora emiterii", "08.12.2026 14:30"}, {"Tariful", "Tarif (2026)"}};
+    form.acknowledgement = "Am primit acest formular.";
+    return form;
+}
+
+} // namespace
+
+class StandardFormTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { gui::prepareApplication(); }
+
+    // What a customer's reader gets back: every heading, row and figure, the Romanian letters
+    // with the comma below, and the page numbers; the numbered sections start on page 2.
+    void PdfReadsBackWithEveryTextAndPageNumbers() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("formular.pdf"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const offer::StandardForm form = handMadeForm();
+        QVERIFY(gui::writeStandardFormPdf(form, file));
+        file.close();
+
+        const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+        const QString flat = text.simplified();
+        QVERIFY2(flat.contains(QString::fromUtf8(form.title.c_str())), qPrintable(text));
+        for (const offer::FormSection& section : form.sections) {
+            QVERIFY2(flat.contains(QString::fromStdString(section.heading)),
+                     section.heading.c_str());
+            for (const offer::Line& line : section.lines) {
+                QVERIFY2(flat.contains(QString::fromStdString(line.label)), line.label.c_str());
+                QVERIFY2(flat.contains(QString::fromStdString(line.value)), line.value.c_str());
+            }
+        }
+        QVERIFY(flat.contains(QStringLiteral("08.12.2026 14:30")));
+        QVERIFY(flat.contains(QStringLiteral("Semnătura clientului")));
+        // U+0219 and U+021B, never the cedilla look-alikes.
+        QVERIFY(text.contains(QChar(0x0219)) && text.contains(QChar(0x021B)));
+        QVERIFY(!text.contains(QChar(0x015F)) && !text.contains(QChar(0x0163)));
+
+        const QStringList pages = text.split(QChar(u'\f'), Qt::SkipEmptyParts);
+        QVERIFY2(pages.size() >= 3, qPrintable(text));
+        const QString last = QString::number(pages.size());
+        for (int p = 0; p < pages.size(); ++p) {
+            QVERIFY2(pages[p].contains(QStringLiteral("Pagina %1 din %2").arg(p + 1).arg(last)),
+                     qPrintable(pages[p]));
+        }
+        QVERIFY(pages[0].contains(QString::fromUtf8(offer::essentialsHeading)));
+        QVERIFY(!pages[0].contains(QString::fromUtf8(offer::creditorHeading)));
+    }
+
+    // Every font embedded Liberation Serif, every character at least 12 points.
+    void PdfIsSetInEmbeddedLiberationSerifOfTwelvePoints() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("formular.pdf"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(gui::writeStandardFormPdf(handMadeForm(), file));
+        file.close();
+        int status = -1;
+        const QString report = run(QStringLiteral("/usr/bin/python3"),
+                                   {QStringLiteral(SIMCREDIT_PDF_TYPE_CHECK), path}, &status);
+        QVERIFY2(status == 0, qPrintable(report));
+    }
+
+    void FormThatMayNotBeIssuedWritesNothing() {
+        offer::StandardForm form = handMadeForm();
+        form.valid = false;
+        form.reason = "Depaseste limita legala";
+        QBuffer buffer;
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        QVERIFY(!gui::writeStandardFormPdf(form, buffer));
+        QCOMPARE(buffer.size(), 0);
+    }
+};
+
+QTEST_MAIN(StandardFormTest)
+#include "standard_form_test.moc"
