@@ -2,9 +2,14 @@
 
 #include "tariff/tariff.h"
 
+#include <functional>
 #include <iosfwd>
 
 // The batch tool: the window's logic replayed without a display.
+namespace ui {
+class Form1;
+}
+
 namespace batch {
 
 // Exit statuses of the tool.
@@ -16,6 +21,9 @@ inline constexpr int malformed = 2; // a malformed script line, a bad header, ba
 // after start-up; each snapshot is one JSON line on `out`.
 int runScript(std::istream& in, std::ostream& out, std::ostream& err,
               const tariff::Tariff& tarif = tariff::builtIn());
+// The same, then `atEnd` reads the window in its final state when every line ran.
+int runScript(std::istream& in, std::ostream& out, std::ostream& err, const tariff::Tariff& tarif,
+              const std::function<void(const ui::Form1&)>& atEnd);
 
 // Table mode: one simulation per CSV row in a fresh window; one output row per input row.
 int runTable(std::istream& in, std::ostream& out, std::ostream& err,

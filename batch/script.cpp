@@ -219,6 +219,8 @@ public:
         return erase(c, arg);
     }
 
+    const ui::Form1& form() const { return form_; }
+
 private:
     std::string click(Control c, bool hasArg) {
         if (c != Control::Check1 && c != Control::Check2) {
@@ -279,6 +281,11 @@ private:
 } // namespace
 
 int runScript(std::istream& in, std::ostream& out, std::ostream& err, const tariff::Tariff& tarif) {
+    return runScript(in, out, err, tarif, {});
+}
+
+int runScript(std::istream& in, std::ostream& out, std::ostream& err, const tariff::Tariff& tarif,
+              const std::function<void(const ui::Form1&)>& atEnd) {
     Session session(tarif);
     std::string line;
     for (long long number = 1; std::getline(in, line); ++number) {
@@ -297,6 +304,9 @@ int runScript(std::istream& in, std::ostream& out, std::ostream& err, const tari
         }
     }
     out.flush();
+    if (atEnd) {
+        atEnd(session.form());
+    }
     return ok;
 }
 

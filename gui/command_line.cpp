@@ -1,5 +1,7 @@
 #include "gui/command_line.h"
 
+#include "gui/document_command.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QString>
@@ -77,6 +79,7 @@ void describeOptions(QCommandLineParser& parser) {
         QStringLiteral("Run on the tariff of this JSON file instead of the one found in "
                        "$XDG_CONFIG_HOME or $XDG_CONFIG_DIRS (simulator-credit/tarif.json)."),
         QStringLiteral("FILE")));
+    describeDocumentOptions(parser);
 }
 
 void answerWithoutDisplay(int argc, char** argv) {

@@ -3,6 +3,7 @@
 #include "gui/offer_document.h"
 #include "gui/schedule_window.h"
 #include "gui/simulator_window.h"
+#include "offer/standard_form.h"
 
 #include <QAction>
 #include <QDir>
@@ -12,7 +13,6 @@
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSaveFile>
@@ -22,12 +22,6 @@ namespace gui {
 namespace {
 
 const QString creator = QStringLiteral("Simulator Credit " SIMCREDIT_VERSION);
-
-// The offer's page: A4 with margins wide enough for any printer.
-QPageLayout offerPage() {
-    return {QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(18, 15, 18, 15),
-            QPageLayout::Millimeter};
-}
 
 } // namespace
 
@@ -76,8 +70,8 @@ OfferActions::OfferActions(SimulatorWindow& window) : QObject(&window), window_(
 }
 
 void OfferActions::followForm() {
-    const offer::ScheduleOffer verdict = offer::scheduleOffer(window_.form());
-    whyNoOffer_ = verdict.valid ? QString() : QString::fromStdString(verdict.reason);
+    // No document for a simulation the customer may not be handed: the reason in the tooltip.
+    whyNoOffer_ = QString::fromStdString(offer::documentRefusal(window_.form()));
 }
 
 ScheduleWindow* OfferActions::scheduleWindow() const {
@@ -125,21 +119,18 @@ bool OfferActions::writeWhole(const QString& path, const char* failed,
 
 bool OfferActions::savePdf(const QString& path) {
     const offer::OfferText text = offer::offerText(window_.form());
-    if (!text.valid) {
+    if (!text.valid || !offer::documentRefusal(window_.form()).empty()) {
         return false;
     }
     const QDate date = today();
-    return writeWhole(path, "Oferta nu a putut fi scrisa", [&](QIODevice& device) {
-        QPdfWriter writer(&device);
-        writer.setPageLayout(offerPage());
-        writer.setResolution(300);
-        writer.setTitle(offerDocumentTitle(text, date));
-        writer.setCreator(creator);
-        return paintOffer(text, date, writer) > 0;
-    });
+    return writeWhole(path, "Oferta nu a putut fi scrisa",
+                      [&](QIODevice& device) { return writeOfferPdf(text, date, device); });
 }
 
 bool OfferActions::exportCsv(const QString& path) {
+    if (!offer::documentRefusal(window_.form()).empty()) {
+        return false;
+    }
     const std::string csv = offer::scheduleCsv(offer::offerText(window_.form()));
     if (csv.empty()) {
         return false;
@@ -183,7 +174,7 @@ void OfferActions::askExportCsv() {
 
 void OfferActions::askPrint() {
     const offer::OfferText text = offer::offerText(window_.form());
-    if (!text.valid) {
+    if (!text.valid || !offer::documentRefusal(window_.form()).empty()) {
         return;
     }
     const QDate date = today();

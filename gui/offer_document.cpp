@@ -3,8 +3,11 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -229,6 +232,20 @@ int paintOffer(const offer::OfferText& text, QDate date, QPagedPaintDevice& devi
     }
     painter.end();
     return pages;
+}
+
+QPageLayout offerPage() {
+    return {QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(18, 15, 18, 15),
+            QPageLayout::Millimeter};
+}
+
+bool writeOfferPdf(const offer::OfferText& text, QDate date, QIODevice& device) {
+    QPdfWriter writer(&device);
+    writer.setPageLayout(offerPage());
+    writer.setResolution(300);
+    writer.setTitle(offerDocumentTitle(text, date));
+    writer.setCreator(QStringLiteral("Simulator Credit " SIMCREDIT_VERSION));
+    return paintOffer(text, date, writer) > 0;
 }
 
 } // namespace gui

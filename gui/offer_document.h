@@ -4,6 +4,8 @@
 
 #include <QDate>
 
+class QIODevice;
+class QPageLayout;
 class QPagedPaintDevice;
 class QTextDocument;
 
@@ -22,5 +24,12 @@ int paintOffer(const offer::OfferText& text, QDate date, QPagedPaintDevice& devi
 
 // The document's title, for the PDF's metadata and the print job.
 QString offerDocumentTitle(const offer::OfferText& text, QDate date);
+
+// The offer's page: A4 with margins wide enough for any printer.
+QPageLayout offerPage();
+
+// The offer as an A4 PDF on `device`: what "Salveaza oferta PDF" saves and `--document oferta`
+// writes. False when nothing was drawn.
+bool writeOfferPdf(const offer::OfferText& text, QDate date, QIODevice& device);
 
 } // namespace gui

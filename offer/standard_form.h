@@ -44,6 +44,10 @@ inline constexpr const char* legalHeading = "4. Alte aspecte juridice importante
 StandardForm standardForm(const ui::Form1& form, const std::optional<ui::Shop>& shop,
                           const std::string& issued);
 
+// Why no document (the offer, the schedule export, the form) may be handed to the customer for
+// the simulation the window shows now, or empty when one may.
+std::string documentRefusal(const ui::Form1& form);
+
 // Why the form may not be issued for the simulation the window shows now, or empty when it may.
 std::string standardFormRefusal(const ui::Form1& form);
 

@@ -29,6 +29,7 @@ namespace {
 
 // 2000 with 200 down over 24 months, insured "Standard": the worked example.
 void typeExample(gui::SimulatorWindow& window, const char* months = "24") {
+    typeInto(window, "vn", "4200"); // an assessed customer: documents are issued only then
     typeInto(window, "tbvp", "2000");
     typeInto(window, "tbavans", "200");
     typeInto(window, "tbdurcred", months);
@@ -151,6 +152,7 @@ private slots:
     void PdfHoldsTheWindowsFigures() {
         auto window = openWindow();
         QVERIFY(window);
+        typeInto(*window, "vn", "4200");
         typeInto(*window, "tbvp", "2000");
         typeInto(*window, "tbavans", "200");
         typeInto(*window, "tbdurcred", "60");

@@ -1,0 +1,147 @@
+#include "gui/legal_actions.h"
+
+#include "gui/shop_dialog.h"
+#include "gui/simulator_window.h"
+#include "gui/standard_form_document.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <utility>
+
+namespace gui {
+
+std::string issueText(const QDateTime& when) {
+    return when.toString(QStringLiteral("dd.MM.yyyy HH:mm")).toStdString();
+}
+
+LegalActions::LegalActions(SimulatorWindow& window, ui::ShopChoice shop)
+    : QObject(&window), window_(window), shopChoice_(std::move(shop)) {
+    QMenu* file = window.fileMenu();
+    QAction* before = window.quitSeparator();
+    standardForm_ = new QAction(QStringLiteral("&Formular informatii standard..."), this);
+    standardForm_->setObjectName(QStringLiteral("standardFormAction"));
+    standardForm_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    shop_ = new QAction(QStringLiteral("Datele &magazinului..."), this);
+    shop_->setObjectName(QStringLiteral("shopAction"));
+    file->insertActions(before, {standardForm_, shop_});
+    file->setToolTipsVisible(true);
+    if (shopChoice_.failed()) {
+        shop_->setToolTip(QString::fromStdString(shopChoice_.failureText()));
+    }
+
+    connect(standardForm_, &QAction::triggered, this, &LegalActions::askStandardForm);
+    connect(shop_, &QAction::triggered, this, &LegalActions::editShop);
+    showError = [this](const QString& title, const QString& text) {
+        auto* box = new QMessageBox(QMessageBox::Critical, title, text, QMessageBox::Ok, &window_);
+        box->setObjectName(QStringLiteral("fileErrorBox"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    };
+    window.form().addRecalculationObserver([this] { followForm(); });
+    followForm();
+    if (shopChoice_.failed()) { // told once the window is up; the form leaves the shop out
+        QTimer::singleShot(0, this, [this] {
+            showError(QStringLiteral("Datele magazinului"),
+                      QString::fromStdString(shopChoice_.failureText()));
+        });
+    }
+}
+
+void LegalActions::followForm() {
+    const std::string why = offer::standardFormRefusal(window_.form());
+    standardForm_->setEnabled(why.empty());
+    standardForm_->setToolTip(QString::fromStdString(why));
+}
+
+offer::StandardForm LegalActions::currentForm() const {
+    return offer::standardForm(window_.form(), shopChoice_.shop, issueText(now()));
+}
+
+bool LegalActions::saveStandardFormPdf(const QString& path) {
+    const offer::StandardForm form = currentForm();
+    if (!form.valid) {
+        return false;
+    }
+    QSaveFile file(path);
+    QString failure;
+    if (!file.open(QIODevice::WriteOnly)) {
+        failure = file.errorString();
+    } else {
+        if (!writeStandardFormPdf(form, file)) {
+            failure = file.errorString().isEmpty() ? QStringLiteral("scrierea nu a reusit")
+                                                   : file.errorString();
+            file.cancelWriting();
+        }
+        // Renames the complete file into place; after a cancel it only removes the temporary one.
+        if (!file.commit() && failure.isEmpty()) {
+            failure = file.errorString();
+        }
+    }
+    if (failure.isEmpty()) {
+        return true;
+    }
+    showError(QStringLiteral("Eroare la salvare"),
+              QStringLiteral("Formularul nu a putut fi scris in fisierul\n%1\n\n%2\n\nNu a fost "
+                             "lasat niciun fisier partial.")
+                  .arg(QDir::toNativeSeparators(path), failure));
+    return false;
+}
+
+// The agent saves the form as a PDF or sends it to a printer: one entry, one question.
+void LegalActions::askStandardForm() {
+    const offer::StandardForm form = currentForm();
+    if (!form.valid) {
+        return;
+    }
+    QMessageBox choice(QMessageBox::Question, QStringLiteral("Formular informatii standard"),
+                       QStringLiteral("Salvati formularul ca PDF sau il tipariti?"),
+                       QMessageBox::NoButton, &window_);
+    QPushButton* pdf =
+        choice.addButton(QStringLiteral("Salveaza &PDF..."), QMessageBox::AcceptRole);
+    QPushButton* print = choice.addButton(QStringLiteral("&Tipareste..."), QMessageBox::AcceptRole);
+    choice.addButton(QStringLiteral("&Renunta"), QMessageBox::RejectRole);
+    choice.exec();
+    if (choice.clickedButton() == pdf) {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        const QString name = QStringLiteral("formular-%1.pdf")
+                                 .arg(now().toString(QStringLiteral("yyyy-MM-dd-HHmm")));
+        const QString path = QFileDialog::getSaveFileName(
+            &window_, QStringLiteral("Salveaza formularul PDF"), QDir(folder).filePath(name),
+            QStringLiteral("Documente PDF (*.pdf)"));
+        if (!path.isEmpty()) {
+            saveStandardFormPdf(path);
+        }
+    } else if (choice.clickedButton() == print) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageLayout(standardFormPage());
+        printer.setDocName(standardFormTitle(form));
+        printer.setCreator(documentCreator());
+        QPrintDialog dialog(&printer, &window_);
+        dialog.setWindowTitle(QStringLiteral("Tipareste formularul"));
+        if (dialog.exec() == QDialog::Accepted) {
+            paintStandardForm(form, printer);
+        }
+    }
+}
+
+void LegalActions::editShop() {
+    ShopDialog dialog(shopChoice_.shop, ui::shopSavePath(shopChoice_), &window_);
+    if (dialog.exec() == QDialog::Accepted && dialog.saved()) {
+        shopChoice_.file = ui::shopSavePath(shopChoice_);
+        shopChoice_.shop = dialog.saved();
+        shopChoice_.problems.clear();
+        shop_->setToolTip(QString());
+    }
+}
+
+} // namespace gui

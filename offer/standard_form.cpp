@@ -1,0 +1,307 @@
+#include "offer/standard_form.h"
+
+#include "offer/schedule_offer.h"
+#include "runtime/format.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace offer {
+namespace {
+
+using core::Control;
+
+// The documents count in whole cents: every figure below is one, and sums of them add up.
+using Cents = std::int64_t;
+
+Cents cents(double value) {
+    return std::llround(value * 100);
+}
+
+std::string ron(Cents value) {
+    return amount(static_cast<double>(value) / 100) + " RON";
+}
+
+// The figures the form prints, in cents.
+struct FormFigures {
+    Cents totalCredit = 0; // what the customer is lent: the product value less the down payment
+    Cents granting = 0;    // the granting commission, financed into the credit
+    Cents interest = 0;
+    Cents commission = 0; // management commission
+    Cents insurance = 0;
+    Cents instalment = 0; // one month's payment
+    Cents payments = 0;   // every instalment, optional insurance included
+    Cents totalCost = 0;
+    Cents payable = 0;
+};
+
+// The insurance item chosen by position; a typed text that is no item's insures nothing
+// compulsory.
+const tariff::InsuranceOption* chosenInsurance(const ui::Form1& form) {
+    const std::int16_t index = form.controls().listIndex(Control::cbasig);
+    const auto& items = form.state().tarif->terms().insurance;
+    if (index >= 0 && static_cast<std::size_t>(index) < items.size()) {
+        return &items[static_cast<std::size_t>(index)];
+    }
+    return nullptr;
+}
+
+FormFigures figuresOf(const ui::Form1& form, const ScheduleOffer& schedule, bool compulsory) {
+    const core::SimulationState& s = form.state();
+    const Totals& t = *schedule.totals;
+    FormFigures f;
+    f.totalCredit = cents(s.valoareprodus - s.valavans);
+    f.granting = cents(t.principal) - f.totalCredit;
+    f.interest = cents(t.interest);
+    f.commission = cents(t.commission);
+    f.insurance = cents(t.insurance);
+    f.instalment = cents(schedule.months.front().instalment);
+    f.payments = cents(t.instalment);
+    f.totalCost = f.interest + f.commission + f.granting + (compulsory ? f.insurance : 0);
+    f.payable = f.totalCredit + f.totalCost;
+    return f;
+}
+
+// The DAE a document shows: the legal one, rounded half up to two decimals ("45.04 %").
+std::string legalPercent(double rate) {
+    const auto hundredths = static_cast<std::int64_t>(std::floor(rate * 10000 + 0.5));
+    return amount(static_cast<double>(hundredths) / 100) + " %";
+}
+
+// The figures the law counts: whether the insurance chosen is compulsory, and the legal DAE
+// (with optional insurance the exact DAE of the schedule).
+struct LegalView {
+    bool compulsory = false;
+    std::optional<double> dae;
+};
+
+LegalView legalView(const ui::Form1& form, const ScheduleOffer& schedule) {
+    const tariff::InsuranceOption* insurance = chosenInsurance(form);
+    LegalView view;
+    view.compulsory = insurance != nullptr && insurance->compulsory;
+    if (!view.compulsory) {
+        view.dae = schedule.daeExact;
+    }
+    return view;
+}
+
+std::string months(double durata) {
+    return runtime::NumberToText(durata) + " luni";
+}
+
+FormSection essentials(const tariff::Terms& terms, const core::SimulationState& s,
+                       const FormFigures& f, const std::string& dae, const std::string& late) {
+    return {essentialsHeading,
+            {
+                {"Creditor", terms.creditor->name},
+                {"Valoarea totală a creditului", ron(f.totalCredit)},
+                {"Durata contractului de credit", months(s.durata)},
+                {"Rata dobânzii anuale (fixă)", percent(s.dobanda)},
+                {"Dobânda anuală efectivă (DAE)", dae},
+                {"Valoarea totală plătibilă", ron(f.payable)},
+                {"Rata lunară", ron(f.instalment)},
+                {"Produsul și prețul său cu plata integrală", ron(cents(s.valoareprodus))},
+                {"Costuri în caz de plăți întârziate", late},
+            },
+            {"Aceste informații esențiale sunt detaliate în secțiunile 1-4 ale formularului."}};
+}
+
+FormSection creditorSection(const tariff::Creditor& c, const std::optional<ui::Shop>& shop) {
+    FormSection out{creditorHeading, {}, {}};
+    out.lines.push_back({"Creditor", c.name});
+    out.lines.push_back({"Tipul creditorului", c.kind == tariff::Creditor::Kind::banca
+                                                   ? "Instituție de credit (bancă)"
+                                                   : "Instituție financiară nebancară (IFN)"});
+    out.lines.push_back({"Adresa", c.address});
+    if (c.phone) {
+        out.lines.push_back({"Telefon", *c.phone});
+    }
+    if (c.email) {
+        out.lines.push_back({"E-mail", *c.email});
+    }
+    if (c.web) {
+        out.lines.push_back({"Adresa de internet", *c.web});
+    }
+    if (c.registry) {
+        out.lines.push_back({"Număr de înregistrare în registrul creditorilor", *c.registry});
+    }
+    if (shop) {
+        out.lines.push_back({"Intermediar de credit", shop->name});
+        out.lines.push_back({"Adresa intermediarului", shop->address});
+        if (shop->phone) {
+            out.lines.push_back({"Telefonul intermediarului", *shop->phone});
+        }
+    }
+    return out;
+}
+
+FormSection featuresSection(const core::SimulationState& s, const FormFigures& f,
+                            const ScheduleOffer& schedule, bool insured) {
+    const std::string count = std::to_string(schedule.months.size());
+    return {featuresHeading,
+            {
+                {"Tipul creditului", "Credit de consum legat de cumpărarea unui produs"},
+                {"Valoarea totală a creditului", ron(f.totalCredit)},
+                {"Condițiile de tragere",
+                 "Suma se plătește direct vânzătorului, la semnarea contractului de credit."},
+                {"Durata contractului de credit", months(s.durata)},
+                {"Ratele", count + " rate lunare egale de " + ron(f.instalment)},
+                {"Ce cuprinde fiecare rată",
+                 insured ? "dobânda, comisionul de administrare, asigurarea și o parte din "
+                           "credit (principal)"
+                         : "dobânda, comisionul de administrare și o parte din credit "
+                           "(principal)"},
+                {"Valoarea totală plătibilă", ron(f.payable)},
+                {"Totalul ratelor lunare, cu asigurarea facultativă", ron(f.payments)},
+                {"Produsul", "Produsul cumpărat în rate de la intermediarul de credit"},
+                {"Prețul produsului", ron(cents(s.valoareprodus))},
+                {"Avansul plătit", ron(cents(s.valavans))},
+                {"Garanții", "Nu se cer garanții."},
+            },
+            {"Valoarea totală plătibilă cuprinde creditul și costul total al creditului. Totalul "
+             "ratelor lunare cuprinde în plus asigurarea facultativă, dacă ați ales una."}};
+}
+
+FormSection costsSection(const ui::Form1& form, const FormFigures& f, const std::string& dae,
+                         const tariff::InsuranceOption* insurance, const std::string& late) {
+    const core::SimulationState& s = form.state();
+    const tariff::Terms& terms = s.tarif->terms();
+    const bool compulsory = insurance != nullptr && insurance->compulsory;
+    const bool insured = insurance != nullptr && insurance->monthly_rate > 0;
+    FormSection out{costsHeading, {}, {}};
+    out.lines = {
+        {"Rata dobânzii anuale", percent(s.dobanda) + ", fixă pe toată durata creditului"},
+        {"Dobânda anuală efectivă (DAE)", dae},
+        {"Asigurare obligatorie pentru obținerea creditului", compulsory ? "Da" : "Nu"},
+        {"Comision de acordare", percent(terms.granting_commission.rate) + " din credit (minimum " +
+                                     ron(cents(terms.granting_commission.minimum)) +
+                                     "): " + ron(f.granting) + ", finanțat în credit"},
+        {"Comision de administrare",
+         percent(s.comgestluna) + " pe lună din soldul creditului; total " + ron(f.commission)},
+        {"Asigurare", insured ? insurance->name + ", " + percent(insurance->monthly_rate) +
+                                    " pe lună; total " + ron(f.insurance) +
+                                    (compulsory ? "; obligatorie" : "; facultativă")
+                              : std::string("fără asigurare")},
+        {"Dobânda totală", ron(f.interest)},
+        {"Costul total al creditului", ron(f.totalCost)},
+        {"Costuri în caz de plăți întârziate", late},
+    };
+    std::string example = "Exemplu reprezentativ: pentru o valoare totală a creditului de " +
+                          ron(f.totalCredit) + ", pe " + months(s.durata) +
+                          ", cu o rată a dobânzii fixe de " + percent(s.dobanda) +
+                          " pe an, un comision de acordare de " + ron(f.granting) +
+                          " finanțat în credit și un comision de administrare de " +
+                          percent(s.comgestluna) + " pe lună din sold, ";
+    if (compulsory) {
+        example += "cu asigurarea obligatorie " + insurance->name + " inclusă, ";
+    } else {
+        example += "fără asigurare (o asigurare facultativă nu intră în DAE), ";
+    }
+    example += "DAE este " + dae + ", iar valoarea totală plătibilă este " + ron(f.payable) + ".";
+    out.sentences = {
+        example,
+        "DAE este calculată presupunând că rata dobânzii și comisioanele rămân neschimbate pe "
+        "toată durata contractului, că ratele se plătesc la termen și că anul are douăsprezece "
+        "luni egale.",
+    };
+    return out;
+}
+
+FormSection legalSection(const tariff::Terms& terms) {
+    const tariff::EarlyRepayment early = terms.earlyRepayment();
+    std::string repayment =
+        "Puteți rambursa creditul anticipat oricând, integral sau parțial. Creditorul poate cere o "
+        "compensație de " +
+        percent(early.compensation) + " din suma rambursată anticipat, respectiv de " +
+        percent(early.compensation_last_year) +
+        " când până la sfârșitul contractului a rămas cel mult un an. ";
+    repayment += early.granting_commission_refund == tariff::EarlyRepayment::Refund::linear
+                     ? "Comisionul de acordare vi se restituie proporțional cu lunile rămase "
+                       "din contract."
+                     : "Comisionul de acordare nu se restituie.";
+    // Without a period in the tariff the form promises nothing beyond the day it is issued.
+    const std::string validity =
+        terms.information_valid_days
+            ? "Informațiile din acest formular sunt valabile " +
+                  std::to_string(*terms.information_valid_days) +
+                  " zile de la data emiterii de mai jos."
+            : std::string("Informațiile din acest formular sunt valabile la data emiterii de mai "
+                          "jos.");
+    return {legalHeading,
+            {},
+            {
+                "Dreptul de retragere: aveți dreptul să vă retrageți din contractul de credit în "
+                "termen de 14 zile calendaristice de la semnare, fără să precizați motivul.",
+                "Rambursarea anticipată: " + repayment,
+                "Consultarea unei baze de date: dacă cererea de credit este respinsă în urma "
+                "consultării unei baze de date, creditorul vă informează imediat și gratuit "
+                "despre rezultat și despre baza de date consultată.",
+                "Dreptul la un exemplar al proiectului de contract: la cerere, primiți gratuit un "
+                "exemplar al proiectului de contract de credit.",
+                "Perioada de valabilitate: " + validity,
+            }};
+}
+
+} // namespace
+
+std::string documentRefusal(const ui::Form1& form) {
+    const ScheduleOffer schedule = scheduleOffer(form);
+    if (!schedule.valid) {
+        return schedule.reason;
+    }
+    // Without an income the customer was never assessed: nothing is handed over.
+    if (!(form.state().venitnet > 0)) {
+        return "Venitul net al clientului nu este completat: documentele se emit numai dupa "
+               "evaluarea clientului.";
+    }
+    return {};
+}
+
+std::string standardFormRefusal(const ui::Form1& form) {
+    if (const std::string why = documentRefusal(form); !why.empty()) {
+        return why;
+    }
+    if (!form.state().tarif->terms().creditor) {
+        return "Tariful nu are datele creditorului: formularul de informații standard nu poate "
+               "fi emis.";
+    }
+    return {};
+}
+
+StandardForm standardForm(const ui::Form1& form, const std::optional<ui::Shop>& shop,
+                          const std::string& issued) {
+    StandardForm out;
+    out.title = standardFormTitle;
+    out.reason = standardFormRefusal(form);
+    const tariff::Tariff& tarif = *form.state().tarif;
+    if (tarif->creditor) {
+        out.creditor = tarif->creditor->name;
+    }
+    if (!out.reason.empty()) {
+        return out;
+    }
+    out.valid = true;
+    const ScheduleOffer schedule = scheduleOffer(form);
+    const LegalView legal = legalView(form, schedule);
+    const tariff::InsuranceOption* insurance = chosenInsurance(form);
+    const FormFigures f = figuresOf(form, schedule, legal.compulsory);
+    const std::string dae = legal.dae ? legalPercent(*legal.dae) : std::string(noValue);
+    const std::string late = tarif->late_payment.value_or("Stabilite prin contractul de credit.");
+    const core::SimulationState& s = form.state();
+    out.sections = {
+        essentials(tarif.terms(), s, f, dae, late),
+        creditorSection(*tarif->creditor, shop),
+        featuresSection(s, f, schedule, insurance != nullptr && insurance->monthly_rate > 0),
+        costsSection(form, f, dae, insurance, late),
+        legalSection(tarif.terms()),
+    };
+    out.closing = {
+        {"Data și ora emiterii", issued},
+        {"Tariful", tarif.label()},
+    };
+    out.acknowledgement = "Am primit acest formular, pe hârtie, înainte de a semna contractul de "
+                          "credit.";
+    return out;
+}
+
+} // namespace offer
