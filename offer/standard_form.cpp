@@ -1,5 +1,6 @@
 #include "offer/standard_form.h"
 
+#include "offer/legal.h"
 #include "offer/schedule_offer.h"
 #include "runtime/format.h"
 
@@ -66,23 +67,6 @@ FormFigures figuresOf(const ui::Form1& form, const ScheduleOffer& schedule, bool
 std::string legalPercent(double rate) {
     const auto hundredths = static_cast<std::int64_t>(std::floor(rate * 10000 + 0.5));
     return amount(static_cast<double>(hundredths) / 100) + " %";
-}
-
-// The figures the law counts: whether the insurance chosen is compulsory, and the legal DAE
-// (with optional insurance the exact DAE of the schedule).
-struct LegalView {
-    bool compulsory = false;
-    std::optional<double> dae;
-};
-
-LegalView legalView(const ui::Form1& form, const ScheduleOffer& schedule) {
-    const tariff::InsuranceOption* insurance = chosenInsurance(form);
-    LegalView view;
-    view.compulsory = insurance != nullptr && insurance->compulsory;
-    if (!view.compulsory) {
-        view.dae = schedule.daeExact;
-    }
-    return view;
 }
 
 std::string months(double durata) {
@@ -244,10 +228,25 @@ FormSection legalSection(const tariff::Terms& terms) {
 
 } // namespace
 
+std::string breachText(const LimitBreach& breach) {
+    using Measure = tariff::LegalLimit::Measure;
+    const auto shown = [&](double x) {
+        return breach.measure == Measure::payable_ratio ? amount(x) : percent(x);
+    };
+    if (!breach.value) {
+        return breach.name + ": DAE legala nu poate fi calculata";
+    }
+    return breach.name + ": " + shown(*breach.value) + " > " + shown(breach.limit);
+}
+
 std::string documentRefusal(const ui::Form1& form) {
-    const ScheduleOffer schedule = scheduleOffer(form);
-    if (!schedule.valid) {
-        return schedule.reason;
+    const LegalFigures legal = legalFigures(form);
+    if (!legal.valid) {
+        return legal.reason;
+    }
+    // The lender may not grant a credit above a legal limit: no document for it.
+    if (!legal.breaches.empty()) {
+        return "Depaseste limita legala: " + breachText(legal.breaches.front());
     }
     // Without an income the customer was never assessed: nothing is handed over.
     if (!(form.state().venitnet > 0)) {
@@ -260,6 +259,11 @@ std::string documentRefusal(const ui::Form1& form) {
 std::string standardFormRefusal(const ui::Form1& form) {
     if (const std::string why = documentRefusal(form); !why.empty()) {
         return why;
+    }
+    // The form must show the DAE; a credit whose flows have none is not one to sign.
+    if (const LegalFigures legal = legalFigures(form); !legal.dae) {
+        return "DAE legala nu poate fi calculata (" + legal.daeReason +
+               "): formularul de informatii standard nu poate fi emis.";
     }
     if (!form.state().tarif->terms().creditor) {
         return "Tariful nu are datele creditorului: formularul de informații standard nu poate "
@@ -282,9 +286,9 @@ StandardForm standardForm(const ui::Form1& form, const std::optional<ui::Shop>& 
     }
     out.valid = true;
     const ScheduleOffer schedule = scheduleOffer(form);
-    const LegalView legal = legalView(form, schedule);
+    const LegalFigures legal = legalFigures(form, schedule);
     const tariff::InsuranceOption* insurance = chosenInsurance(form);
-    const FormFigures f = figuresOf(form, schedule, legal.compulsory);
+    const FormFigures f = figuresOf(form, schedule, legal.compulsoryInsurance);
     const std::string dae = legal.dae ? legalPercent(*legal.dae) : std::string(noValue);
     const std::string late = tarif->late_payment.value_or("Stabilite prin contractul de credit.");
     const core::SimulationState& s = form.state();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "offer/legal.h"
 #include "offer/offer_text.h"
 #include "ui/form1.h"
 #include "ui/shop.h"
@@ -44,8 +45,14 @@ inline constexpr const char* legalHeading = "4. Alte aspecte juridice importante
 StandardForm standardForm(const ui::Form1& form, const std::optional<ui::Shop>& shop,
                           const std::string& issued);
 
+// A breached limit in plain words: "DAE maxima IFN: 45.04 % > 34.50 %" (a payable ratio as a
+// plain number, a DAE that cannot be computed said so).
+std::string breachText(const LimitBreach& breach);
+
 // Why no document (the offer, the schedule export, the form) may be handed to the customer for
 // the simulation the window shows now, or empty when one may.
+// A breached limit is named with its figure: "Depaseste limita legala: DAE maxima IFN: 45.04 % >
+// 34.50 %".
 std::string documentRefusal(const ui::Form1& form);
 
 // Why the form may not be issued for the simulation the window shows now, or empty when it may.
