@@ -7,8 +7,12 @@
 #include "gui/offer_actions.h"
 #include "gui/schedule_window.h"
 #include "gui/simulator_window.h"
+#include "gui/standard_form_document.h"
+#include "offer/standard_form.h"
+#include "tariff/read.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -91,6 +95,41 @@ BENCHMARK(offerPdf)
     ->Arg(60)
     ->Unit(benchmark::kMillisecond);
 
+// The standard information form for the same credit on a lender's tariff (it names the creditor):
+// its texts made from the form and the whole A4 PDF written.
+void standardFormPdf(benchmark::State& state) {
+    const tariff::ReadResult lender = tariff::readFile(SIMCREDIT_LENDER_TARIFF);
+    if (!lender.tariff) {
+        state.SkipWithError("the lender's tariff cannot be read");
+        return;
+    }
+    ui::MessageLog messages;
+    ui::Form1 form(messages, *lender.tariff);
+    form.Form_Load();
+    auto& controls = form.controls();
+    controls.setText(Control::vn, "4500");
+    controls.setText(Control::tbavans, "200");
+    controls.setText(Control::tbdurcred, std::to_string(state.range(0)));
+    controls.setText(Control::tbvp, "2000");
+    for (auto iteration : state) {
+        static_cast<void>(iteration);
+        const offer::StandardForm text =
+            offer::standardForm(form, std::nullopt, "08.12.2026 12:00");
+        QBuffer pdf;
+        pdf.open(QIODevice::WriteOnly);
+        if (!gui::writeStandardFormPdf(text, pdf)) {
+            state.SkipWithError(("the form was not written: " + text.reason).c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(pdf.size());
+    }
+}
+BENCHMARK(standardFormPdf)
+    ->Name("standard_form_pdf")
+    ->ArgNames({"months"})
+    ->Arg(60)
+    ->Unit(benchmark::kMillisecond);
+
 using bench::fixed;
 using bench::Medians;
 
@@ -120,6 +159,8 @@ std::string summary(const Medians& m) {
     row("Schedule window brought up to date (open less closed)", open, closed, "µs", 1000);
     row("The same, and the schedule window repainted", painted, closed, "µs", 0);
     row("Offer written as PDF, 60 months", "offer_pdf/months:60", "", "ms", 300);
+    row("Standard information form written as PDF, 60 months", "standard_form_pdf/months:60", "",
+        "ms", 400);
     return out;
 }
 
