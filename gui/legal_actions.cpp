@@ -26,29 +26,28 @@ std::string issueText(const QDateTime& when) {
 
 LegalActions::LegalActions(SimulatorWindow& window, ui::ShopChoice shop)
     : QObject(&window), window_(window), shopChoice_(std::move(shop)) {
+    // The form's entry follows the form, worked out once per recalculation.
+    window.form().addRecalculationObserver([this] { followForm(); });
+    followForm();
     QMenu* file = window.fileMenu();
-    QAction* before = window.quitSeparator();
-    standardForm_ = new QAction(QStringLiteral("&Formular informatii standard..."), this);
-    standardForm_->setObjectName(QStringLiteral("standardFormAction"));
-    standardForm_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    shop_ = new QAction(QStringLiteral("Datele &magazinului..."), this);
-    shop_->setObjectName(QStringLiteral("shopAction"));
-    file->insertActions(before, {standardForm_, shop_});
-    file->setToolTipsVisible(true);
-    if (shopChoice_.failed()) {
-        shop_->setToolTip(QString::fromStdString(shopChoice_.failureText()));
-    }
-
-    connect(standardForm_, &QAction::triggered, this, &LegalActions::askStandardForm);
-    connect(shop_, &QAction::triggered, this, &LegalActions::editShop);
+    standardForm_ = window.addEntry(file,
+                                    {.text = QStringLiteral("&Formular informatii standard..."),
+                                     .name = QStringLiteral("standardFormAction"),
+                                     .shortcut = QKeySequence(Qt::CTRL | Qt::Key_I),
+                                     .before = window.quitSeparator(),
+                                     .whyDisabled = [this] { return whyNoForm_; }},
+                                    this, [this] { askStandardForm(); });
+    shop_ = window.addEntry(file,
+                            {.text = QStringLiteral("Datele &magazinului..."),
+                             .name = QStringLiteral("shopAction"),
+                             .before = window.quitSeparator()},
+                            this, [this] { editShop(); });
     showError = [this](const QString& title, const QString& text) {
         auto* box = new QMessageBox(QMessageBox::Critical, title, text, QMessageBox::Ok, &window_);
         box->setObjectName(QStringLiteral("fileErrorBox"));
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
     };
-    window.form().addRecalculationObserver([this] { followForm(); });
-    followForm();
     if (shopChoice_.failed()) { // told once the window is up; the form leaves the shop out
         QTimer::singleShot(0, this, [this] {
             showError(QStringLiteral("Datele magazinului"),
@@ -58,9 +57,7 @@ LegalActions::LegalActions(SimulatorWindow& window, ui::ShopChoice shop)
 }
 
 void LegalActions::followForm() {
-    const std::string why = offer::standardFormRefusal(window_.form());
-    standardForm_->setEnabled(why.empty());
-    standardForm_->setToolTip(QString::fromStdString(why));
+    whyNoForm_ = QString::fromStdString(offer::standardFormRefusal(window_.form()));
 }
 
 offer::StandardForm LegalActions::currentForm() const {
@@ -140,7 +137,6 @@ void LegalActions::editShop() {
         shopChoice_.file = ui::shopSavePath(shopChoice_);
         shopChoice_.shop = dialog.saved();
         shopChoice_.problems.clear();
-        shop_->setToolTip(QString());
     }
 }
 

@@ -49,6 +49,7 @@ private:
     ui::ShopChoice shopChoice_;
     QAction* standardForm_ = nullptr;
     QAction* shop_ = nullptr;
+    QString whyNoForm_; // empty while a form may be issued
 };
 
 // The moment of issue as the form prints it: "08.12.2026 14:30".

@@ -1,6 +1,8 @@
 #include "gui/schedule_window.h"
+
 #include "gui/simulator_window.h"
 #include "gui/table_text.h"
+#include "offer/standard_form.h"
 
 #include <QFont>
 #include <QFormLayout>
@@ -143,6 +145,13 @@ ScheduleWindow::ScheduleWindow(SimulatorWindow& owner)
         figures_.push_back(value);
     }
     detailsLayout->addLayout(under);
+    // What the law counts, and every legal limit the credit breaches, said to the agent.
+    legal_ = new QLabel(details_);
+    legal_->setObjectName(QStringLiteral("scheduleLegal"));
+    legal_->setWordWrap(true);
+    legal_->setTextFormat(Qt::PlainText);
+    legal_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    detailsLayout->addWidget(legal_);
     resize(860, 640);
     refresh();
     owner.form().addRecalculationObserver([this] {
@@ -177,6 +186,7 @@ void ScheduleWindow::refresh() {
             }
         }
     }
+    setIfChanged(legal_, QString::fromStdString(offer::legalSummary(form_)));
     model_->show(text_);
 }
 

@@ -46,6 +46,7 @@ public:
     const offer::OfferText& shown() const { return text_; }
     QTableView* table() const { return table_; }
     QLabel* message() const { return message_; }
+    QLabel* legal() const { return legal_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -54,6 +55,7 @@ private:
     const ui::Form1& form_;
     offer::OfferText text_;
     QLabel* message_ = nullptr;
+    QLabel* legal_ = nullptr; // the legal figures and the breached limits
     QWidget* details_ = nullptr;
     std::vector<QLabel*> inputLabels_;
     std::vector<QLabel*> inputs_;  // the value labels, in the order of OfferText::inputs

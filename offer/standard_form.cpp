@@ -1,5 +1,6 @@
 #include "offer/standard_form.h"
 
+#include "offer/document_gate.h"
 #include "offer/legal.h"
 #include "offer/schedule_offer.h"
 #include "runtime/format.h"
@@ -228,46 +229,43 @@ FormSection legalSection(const tariff::Terms& terms) {
 
 } // namespace
 
-std::string breachText(const LimitBreach& breach) {
-    using Measure = tariff::LegalLimit::Measure;
-    const auto shown = [&](double x) {
-        return breach.measure == Measure::payable_ratio ? amount(x) : percent(x);
-    };
-    if (!breach.value) {
-        return breach.name + ": DAE legala nu poate fi calculata";
+std::string legalSummary(const ui::Form1& form) {
+    const LegalFigures legal = legalFigures(form);
+    if (!legal.valid) {
+        return {};
     }
-    return breach.name + ": " + shown(*breach.value) + " > " + shown(breach.limit);
+    const auto ronOf = [](const std::optional<double>& x) {
+        return x ? amount(*x) + " RON" : std::string(noValue);
+    };
+    std::string out =
+        "Cifre legale: credit total " + ronOf(legal.totalCredit) + ", cost total " +
+        ronOf(legal.totalCost) + ", total platibil " + ronOf(legal.payable) + ", DAE legala " +
+        (legal.dae ? legalPercent(*legal.dae) : "nu exista (" + legal.daeReason + ")");
+    // The cost per day is a small share: four decimals of a percent keep it readable.
+    if (legal.dailyCost) {
+        out += ", cost pe zi " + runtime::Format(*legal.dailyCost * 100, "0.0000") + " %";
+    }
+    if (legal.payableRatio) {
+        out += ", total platibil / credit " + runtime::Format(*legal.payableRatio, "0.00");
+    }
+    for (const LimitBreach& breach : legal.breaches) {
+        out += "\nDepaseste limita legala: " + breachText(breach);
+    }
+    return out;
 }
 
 std::string documentRefusal(const ui::Form1& form) {
-    const LegalFigures legal = legalFigures(form);
-    if (!legal.valid) {
-        return legal.reason;
-    }
-    // The lender may not grant a credit above a legal limit: no document for it.
-    if (!legal.breaches.empty()) {
-        return "Depaseste limita legala: " + breachText(legal.breaches.front());
-    }
-    // Without an income the customer was never assessed: nothing is handed over.
-    if (!(form.state().venitnet > 0)) {
-        return "Venitul net al clientului nu este completat: documentele se emit numai dupa "
-               "evaluarea clientului.";
-    }
-    return {};
+    return documentGate(form).reason;
 }
 
 std::string standardFormRefusal(const ui::Form1& form) {
-    if (const std::string why = documentRefusal(form); !why.empty()) {
-        return why;
+    if (const DocumentGate gate = informationFormGate(form); !gate.allowed) {
+        return gate.reason;
     }
     // The form must show the DAE; a credit whose flows have none is not one to sign.
     if (const LegalFigures legal = legalFigures(form); !legal.dae) {
         return "DAE legala nu poate fi calculata (" + legal.daeReason +
                "): formularul de informatii standard nu poate fi emis.";
-    }
-    if (!form.state().tarif->terms().creditor) {
-        return "Tariful nu are datele creditorului: formularul de informații standard nu poate "
-               "fi emis.";
     }
     return {};
 }

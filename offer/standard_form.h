@@ -45,14 +45,15 @@ inline constexpr const char* legalHeading = "4. Alte aspecte juridice importante
 StandardForm standardForm(const ui::Form1& form, const std::optional<ui::Shop>& shop,
                           const std::string& issued);
 
-// A breached limit in plain words: "DAE maxima IFN: 45.04 % > 34.50 %" (a payable ratio as a
-// plain number, a DAE that cannot be computed said so).
-std::string breachText(const LimitBreach& breach);
+// The legal figures under the schedule window's table, for the agent: one line of figures (the
+// total credit, the total cost, the payable total, the legal DAE, the cost per day, the payable
+// ratio), then one line per breached limit in plain words ("Depaseste limita legala: DAE maxima
+// IFN: 45.04 % > 34.50 %"). Empty when the offer is not valid.
+std::string legalSummary(const ui::Form1& form);
 
 // Why no document (the offer, the schedule export, the form) may be handed to the customer for
 // the simulation the window shows now, or empty when one may.
-// A breached limit is named with its figure: "Depaseste limita legala: DAE maxima IFN: 45.04 % >
-// 34.50 %".
+// A breached limit is named with its figure (the documents' gate).
 std::string documentRefusal(const ui::Form1& form);
 
 // Why the form may not be issued for the simulation the window shows now, or empty when it may.

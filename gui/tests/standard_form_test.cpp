@@ -2,10 +2,17 @@
 // is set in, and its pages.
 
 #include "gui/application.h"
+#include "gui/legal_actions.h"
+#include "gui/offer_actions.h"
+#include "gui/schedule_window.h"
+#include "gui/simulator_window.h"
 #include "gui/standard_form_document.h"
+#include "ui/tariff_choice.h"
 
+#include <QAction>
 #include <QBuffer>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -47,6 +54,38 @@ offer::StandardForm handMadeForm() {
     form.closing = {{"Data și ora emiterii", "08.12.2026 14:30"}, {"Tariful", "Tarif (2026)"}};
     form.acknowledgement = "Am primit acest formular.";
     return form;
+}
+
+// The lender's example tariff, with `limits` as its only legal limits.
+QString lenderTariff(const QTemporaryDir& folder, const char* limits) {
+    QFile example(QStringLiteral(SIMCREDIT_LENDER_TARIFF));
+    if (!example.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QString text = QString::fromUtf8(example.readAll());
+    const qsizetype at = text.indexOf(QStringLiteral("\"legal_limits\""));
+    text = text.left(at) + QStringLiteral("\"legal_limits\": ") + QLatin1String(limits) +
+           QStringLiteral("\n}\n");
+    const QString path = folder.filePath(QStringLiteral("tarif.json"));
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) {
+        return {};
+    }
+    out.write(text.toUtf8());
+    return path;
+}
+
+// The customer of the offer example, typed as the agent would.
+void typeCustomer(gui::SimulatorWindow& window) {
+    auto& controls = window.form().controls();
+    const std::pair<core::Control, const char*> boxes[] = {
+        {core::Control::vn, "4200"},     {core::Control::ar, "350"},
+        {core::Control::ad, "100"},      {core::Control::tbvp, "3500"},
+        {core::Control::tbavans, "500"}, {core::Control::tbdurcred, "24"}};
+    for (const auto& [box, text] : boxes) {
+        controls.setText(box, text);
+    }
+    controls.select(core::Control::cbasig, 1);
 }
 
 } // namespace
@@ -108,6 +147,53 @@ private slots:
         const QString report = run(QStringLiteral("/usr/bin/python3"),
                                    {QStringLiteral(SIMCREDIT_PDF_TYPE_CHECK), path}, &status);
         QVERIFY2(status == 0, qPrintable(report));
+    }
+
+    // A breached limit disables every document, the reason naming it with its figure; the
+    // schedule window says it in plain words. Within the limits the form is written with the
+    // shop as credit intermediary.
+    void WindowIssuesNoDocumentOverALegalLimit() {
+        QTemporaryDir folder;
+        const QString ceiling =
+            lenderTariff(folder, R"([{"name": "DAE maxima IFN", "dae_max": 0.345}])");
+        QVERIFY(!ceiling.isEmpty());
+        gui::SimulatorWindow window(ui::chooseTariff(ceiling.toStdString()));
+        auto* legal = new gui::LegalActions(
+            window, {{}, ui::Shop{"Magazinul Ștefan", "Str. Țării 9", std::nullopt}, {}});
+        window.load();
+        typeCustomer(window);
+        const QString why =
+            QStringLiteral("Depaseste limita legala: DAE maxima IFN: 45.04 % > 34.50 %");
+        gui::OfferActions& offer = *window.offerActions();
+        for (QAction* action : {legal->standardFormAction(), offer.savePdfAction(),
+                                offer.printAction(), offer.exportCsvAction()}) {
+            QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
+            QCOMPARE(action->toolTip(), why);
+        }
+        QVERIFY(!legal->saveStandardFormPdf(folder.filePath(QStringLiteral("f.pdf"))));
+        QVERIFY(!offer.savePdf(folder.filePath(QStringLiteral("o.pdf"))));
+        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("f.pdf"))));
+        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("o.pdf"))));
+        offer.showSchedule();
+        const QString said = offer.scheduleWindow()->legal()->text();
+        QVERIFY2(said.contains(QStringLiteral("DAE legala 45.04 %")), qPrintable(said));
+        QVERIFY2(said.contains(why), qPrintable(said));
+
+        QTemporaryDir other;
+        const QString within = lenderTariff(other, "[]");
+        gui::SimulatorWindow granted(ui::chooseTariff(within.toStdString()));
+        auto* allowed = new gui::LegalActions(
+            granted, {{}, ui::Shop{"Magazinul Ștefan", "Str. Țării 9", std::nullopt}, {}});
+        granted.load();
+        typeCustomer(granted);
+        QVERIFY(allowed->standardFormAction()->isEnabled());
+        const QString path = other.filePath(QStringLiteral("formular.pdf"));
+        QVERIFY(allowed->saveStandardFormPdf(path));
+        const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+        const QString flat = text.simplified();
+        QVERIFY2(flat.contains(QStringLiteral("Intermediar de credit")) &&
+                     flat.contains(QStringLiteral("Magazinul Ștefan")),
+                 qPrintable(text));
     }
 
     void FormThatMayNotBeIssuedWritesNothing() {
