@@ -70,6 +70,14 @@ std::string legalPercent(double rate) {
     return amount(static_cast<double>(hundredths) / 100) + " %";
 }
 
+// A figure that is not negative, with four decimals, by own digit code.
+std::string fourDecimals(double value) {
+    const std::int64_t n = std::llround(value * 10000);
+    std::string fraction = std::to_string(n % 10000);
+    fraction.insert(0, 4 - fraction.size(), '0');
+    return std::to_string(n / 10000) + "." + fraction;
+}
+
 std::string months(double durata) {
     return runtime::NumberToText(durata) + " luni";
 }
@@ -243,10 +251,10 @@ std::string legalSummary(const ui::Form1& form) {
         (legal.dae ? legalPercent(*legal.dae) : "nu exista (" + legal.daeReason + ")");
     // The cost per day is a small share: four decimals of a percent keep it readable.
     if (legal.dailyCost) {
-        out += ", cost pe zi " + runtime::Format(*legal.dailyCost * 100, "0.0000") + " %";
+        out += ", cost pe zi " + fourDecimals(*legal.dailyCost * 100) + " %";
     }
     if (legal.payableRatio) {
-        out += ", total platibil / credit " + runtime::Format(*legal.payableRatio, "0.00");
+        out += ", total platibil / credit " + amount(*legal.payableRatio);
     }
     for (const LimitBreach& breach : legal.breaches) {
         out += "\nDepaseste limita legala: " + breachText(breach);
