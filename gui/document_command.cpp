@@ -77,10 +77,11 @@ Document formDocument(const ui::Form1& form, const std::optional<ui::Shop>& shop
 void describeDocumentOptions(QCommandLineParser& parser) {
     parser.addOption(QCommandLineOption(
         documentOption,
-        QStringLiteral("Write a document without showing the window: the offer (oferta, PDF),\n"
-                       "the standard information form (formular, PDF) or the schedule\n"
-                       "(grafic, CSV), for the state a batch-tool script leaves. Needs --script\n"
-                       "and --output; exits with status 2, writing nothing, when no document\n"
+        // No line break of our own: Qt wraps an option's text in its column itself.
+        QStringLiteral("Write a document without showing the window: the offer (oferta, PDF), "
+                       "the standard information form (formular, PDF) or the schedule "
+                       "(grafic, CSV), for the state a batch-tool script leaves. Needs --script "
+                       "and --output; exits with status 2, writing nothing, when no document "
                        "may be issued for that state."),
         QStringLiteral("KIND")));
     parser.addOption(QCommandLineOption(QStringLiteral("script"),
@@ -91,7 +92,7 @@ void describeDocumentOptions(QCommandLineParser& parser) {
                                         QStringLiteral("FILE")));
     parser.addOption(QCommandLineOption(
         QStringLiteral("magazin"),
-        QStringLiteral("The shop's details from this JSON file instead of the one found in\n"
+        QStringLiteral("The shop's details from this JSON file instead of the one found in "
                        "$XDG_CONFIG_HOME or $XDG_CONFIG_DIRS (simulator-credit/magazin.json)."),
         QStringLiteral("FILE")));
 }
