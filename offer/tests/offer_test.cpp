@@ -142,6 +142,60 @@ TEST(ScheduleOffer, ExactRateFailuresInWords) {
               "Dobanda care echilibreaza platile nu a putut fi gasita cu precizia ceruta.");
 }
 
+// What the state may hold when something upstream went wrong, set by hand on an accepted
+// simulation: nothing of it may reach the customer's paper, and each says why.
+TEST(ScheduleOffer, RefusesFiguresThatCannotBePrinted) {
+    const double nan = std::nan("");
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        const char* what;
+        std::function<void(core::SimulationState&)> spoil;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {"product value", [&](auto& s) { s.valoareprodus = nan; },
+         "Valoarea produsului sau avansul nu este un numar valid."},
+        {"down payment", [&](auto& s) { s.valavans = inf; },
+         "Valoarea produsului sau avansul nu este un numar valid."},
+        {"no instalment", [](auto& s) { s.rataluna = 0; },
+         "Simularea nu are o rata lunara pozitiva."},
+        {"instalment", [&](auto& s) { s.rataluna = nan; },
+         "Simularea nu are o rata lunara pozitiva."},
+        {"duration", [&](auto& s) { s.durata = nan; },
+         "Durata creditului nu este un numar intreg de luni."},
+        {"beyond the schedule", [](auto& s) { s.durata = 601; },
+         "Durata creditului nu este un numar intreg de luni."},
+        {"a month", [&](auto& s) { s.months.adobanda[3] = inf; },
+         "Graficul de rambursare are valori care nu pot fi calculate."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Window w(accepted[0]);
+        c.spoil(w.form.state());
+        const offer::ScheduleOffer o = offer::scheduleOffer(w.form);
+        EXPECT_FALSE(o.valid);
+        EXPECT_EQ(o.reason, c.reason);
+        EXPECT_EQ(o.daeExactReason, c.reason);
+        EXPECT_TRUE(o.months.empty());
+        EXPECT_FALSE(o.totals);
+    }
+}
+
+// Figures without a value read as a dash, with the reason where there is one; a typed
+// insurance that is no item of the list insures nothing.
+TEST(OfferText, MissingFiguresAndATypedInsurance) {
+    Window w(accepted[0]);
+    w.c().setText(Control::cbasig, "Altceva");
+    offer::ScheduleOffer o = offer::scheduleOffer(w.form);
+    ASSERT_TRUE(o.valid) << o.reason;
+    o.daeExact.reset();
+    o.daeExactReason = "Graficul nu are nicio plata.";
+    const offer::OfferText text = offer::offerText(w.form, o);
+    EXPECT_EQ(text.inputs[7].value, "Fara Asigurare");
+    EXPECT_EQ(text.keyFigures[6].value,
+              std::string(offer::noValue) + " (Graficul nu are nicio plata.)");
+}
+
 // Made by hand, as no product allows it: a management commission below -100 % a month makes the
 // instalment raise a negative number to a fractional power, and the recalculation stops there.
 TEST(ScheduleOffer, RefusedAfterAnAbandonedRecalculation) {
