@@ -2,7 +2,7 @@
 // form inside the screen, closed by Esc or Ctrl+W, their tables named and copied whole; and
 // the program's shortcuts work from every widget of every one of its windows.
 
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 #include "gui/companion_window.h"
 #include "gui/offer_actions.h"
@@ -19,8 +19,8 @@
 
 #include <map>
 
-using windowtest::openWindow;
-using windowtest::typeInto;
+using testsupport::openWindow;
+using testsupport::typeInto;
 
 namespace {
 
