@@ -25,6 +25,7 @@ using testsupport::typeInto;
 namespace {
 
 void typeExample(gui::SimulatorWindow& window) {
+    typeInto(window, "vn", "4200"); // an assessed customer: documents are issued only then
     typeInto(window, "tbvp", "2000");
     typeInto(window, "tbavans", "200");
     typeInto(window, "tbdurcred", "24");
