@@ -116,6 +116,17 @@ void Service::allowOrigin(const Request& request, Response& response) const {
     }
 }
 
+template <typename Compute>
+std::string Service::answer(char endpoint, const offer::TableRow& row, Compute compute) const {
+    const std::string key = AnswerCache::key(endpoint, row);
+    if (std::optional<std::string> known = cache_.find(key)) {
+        return std::move(*known);
+    }
+    std::string computed = compute(row, tarif_);
+    cache_.store(key, computed);
+    return computed;
+}
+
 Response Service::route(const Request& request) const {
     const std::size_t mark = request.target.find('?');
     const std::string_view path = request.target.substr(0, mark);
@@ -154,8 +165,8 @@ Response Service::route(const Request& request) const {
         if (!form.value) {
             r = errorResponse(400, form.bad.error, form.bad.pointer);
         } else {
-            r = json(endpoint.route == Route::simulare ? simulationAnswer(*form.value, tarif_)
-                                                       : variantsAnswer(*form.value, tarif_));
+            r = json(endpoint.route == Route::simulare ? answer('S', *form.value, simulationAnswer)
+                                                       : answer('V', *form.value, variantsAnswer));
         }
         break;
     }
@@ -171,7 +182,7 @@ Response Service::route(const Request& request) const {
             r.status = 304;
         } else {
             r.contentType = jsonType;
-            r.body = rateAnswer(q.value->row, tarif_);
+            r.body = answer('R', q.value->row, rateAnswer);
         }
         break;
     }
