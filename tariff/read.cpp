@@ -1,5 +1,6 @@
 #include "tariff/read.h"
 
+#include "runtime/json_text.h"
 #include "tariff/checker.h"
 #include "tariff/legal_terms.h"
 
@@ -69,12 +70,12 @@ void checkDuration(Checker& c, const json& root, DurationLimits& d) {
     c.ordered(maximum, guard, at, "maximum", "guard");
     if (guard && *guard > scheduleMonths) {
         c.fail(at + "/guard", "must not be above 600, the months of the schedule (got " +
-                                  numberText(*guard) + ")");
+                                  runtime::jsonNumber(*guard) + ")");
     }
     if (afterGuard && (*afterGuard < 1 || (guard && *afterGuard > *guard))) {
-        c.fail(at + "/after_guard", "must be from 1 to guard (got " + numberText(*afterGuard) +
-                                        (guard ? ", guard " + numberText(*guard) : std::string()) +
-                                        ")");
+        c.fail(at + "/after_guard",
+               "must be from 1 to guard (got " + runtime::jsonNumber(*afterGuard) +
+                   (guard ? ", guard " + runtime::jsonNumber(*guard) : std::string()) + ")");
     }
     take(d.minimum, minimum);
     take(d.maximum, maximum);
@@ -218,7 +219,7 @@ void checkDocument(Checker& c, const json& doc, Terms& t) {
     }
     if (const auto version = c.number(c.member(root, "", "version"), "/version")) {
         if (*version != 1 && *version != 2) {
-            c.fail("/version", "must be 1 or 2 (got " + numberText(*version) + ")");
+            c.fail("/version", "must be 1 or 2 (got " + runtime::jsonNumber(*version) + ")");
         }
     }
     take(t.name, c.text(root, "", "name", 0, maxTitle));

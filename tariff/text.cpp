@@ -5,12 +5,6 @@
 
 namespace tariff {
 
-std::string numberText(double value) {
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return {buffer.data(), result.ptr};
-}
-
 std::optional<std::size_t> firstInvalidUtf8(std::string_view bytes) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
     std::size_t i = 0;
