@@ -299,7 +299,7 @@ ReadResult read(std::string_view bytes) {
 
     Checker checker;
     Terms terms;
-    terms.lender = Lender{};
+    terms.lender = builtIn().terms().lender;
     checkDocument(checker, doc, terms);
     if (checker.problems.empty()) {
         result.tariff = Reader::make(std::move(terms));
