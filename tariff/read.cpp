@@ -1,6 +1,7 @@
 #include "tariff/read.h"
 
 #include "runtime/json_text.h"
+#include "runtime/units.h"
 #include "tariff/checker.h"
 #include "tariff/legal_terms.h"
 
@@ -16,7 +17,6 @@ constexpr int maxDepth = 32;
 constexpr std::size_t maxInsuranceItems = 8;
 constexpr std::size_t maxItemName = 40;
 constexpr std::size_t maxTitle = 80;
-constexpr double scheduleMonths = 600;
 
 // The first byte where brackets nest deeper than maxDepth, outside strings.
 std::optional<std::size_t> tooDeep(std::string_view bytes) {
@@ -68,8 +68,9 @@ void checkDuration(Checker& c, const json& root, DurationLimits& d) {
     const auto afterGuard = c.amount(obj, at, "after_guard");
     c.ordered(minimum, maximum, at, "minimum", "maximum");
     c.ordered(maximum, guard, at, "maximum", "guard");
-    if (guard && *guard > scheduleMonths) {
-        c.fail(at + "/guard", "must not be above 600, the months of the schedule (got " +
+    if (guard && *guard > runtime::scheduleMonths) {
+        c.fail(at + "/guard", "must not be above " + std::to_string(runtime::scheduleMonths) +
+                                  ", the months of the schedule (got " +
                                   runtime::jsonNumber(*guard) + ")");
     }
     if (afterGuard && (*afterGuard < 1 || (guard && *afterGuard > *guard))) {
