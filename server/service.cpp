@@ -1,6 +1,6 @@
 #include "server/service.h"
 
-#include "offer/snapshot_json.h"
+#include "runtime/json_text.h"
 #include "server/answers.h"
 #include "server/request_form.h"
 #include "server/widget.h"
@@ -79,8 +79,7 @@ bool matches(std::string_view header, std::string_view tag) {
 } // namespace
 
 Response errorResponse(int status, std::string_view error, std::string_view pointer) {
-    Response r = json("{\"error\":" + offer::jsonString(error) +
-                      ",\"pointer\":" + offer::jsonString(pointer) + "}");
+    Response r = json(runtime::JsonObject().text("error", error).text("pointer", pointer).str());
     r.status = status;
     return r;
 }
