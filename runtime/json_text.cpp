@@ -48,25 +48,50 @@ int characterAt(std::string_view s, std::size_t i) {
 
 } // namespace
 
-std::string jsonNumber(double value) {
+void appendJsonNumber(std::string& out, double value) {
     if (std::isnan(value)) {
-        return "\"NaN\"";
+        out += "\"NaN\"";
+        return;
     }
     if (std::isinf(value)) {
-        return value > 0 ? "\"Infinity\"" : "\"-Infinity\"";
+        out += value > 0 ? "\"Infinity\"" : "\"-Infinity\"";
+        return;
     }
     std::array<char, 32> buf{};
-    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value);
-    return {buf.data(), res.ptr};
+    char* end = nullptr;
+    // A whole number below 100000 is written in full by the shortest form too (its exponent form
+    // is never shorter), and the integer conversion is several times cheaper; -0 keeps its sign.
+    if (std::fabs(value) < 1e5 && value == std::trunc(value) &&
+        !(value == 0 && std::signbit(value))) {
+        end = std::to_chars(buf.data(), buf.data() + buf.size(), static_cast<long>(value)).ptr;
+    } else {
+        end = std::to_chars(buf.data(), buf.data() + buf.size(), value).ptr;
+    }
+    out.append(buf.data(), end);
 }
 
-std::string jsonString(std::string_view text) {
-    static constexpr std::string_view hex = "0123456789abcdef";
+std::string jsonNumber(double value) {
     std::string out;
-    out.reserve(text.size() + 2);
+    appendJsonNumber(out, value);
+    return out;
+}
+
+void appendJsonString(std::string& out, std::string_view text) {
+    static constexpr std::string_view hex = "0123456789abcdef";
     out += '"';
     std::size_t i = 0;
     while (i < text.size()) {
+        // A run of printable ASCII other than the quote and the backslash goes as it is, at once.
+        std::size_t plain = i;
+        while (plain < text.size() && text[plain] >= 0x20 && text[plain] < 0x7F &&
+               text[plain] != '"' && text[plain] != '\\') {
+            ++plain;
+        }
+        if (plain > i) {
+            out.append(text.substr(i, plain - i));
+            i = plain;
+            continue;
+        }
         const int n = characterAt(text, i);
         if (n < 0) {
             out += "\xEF\xBF\xBD";
@@ -107,11 +132,16 @@ std::string jsonString(std::string_view text) {
                 out += hex[static_cast<unsigned char>(c) >> 4];
                 out += hex[static_cast<unsigned char>(c) & 0xF];
             } else {
-                out += c;
+                out += c; // DEL
             }
         }
     }
     out += '"';
+}
+
+std::string jsonString(std::string_view text) {
+    std::string out;
+    appendJsonString(out, text);
     return out;
 }
 
@@ -119,7 +149,7 @@ std::string& JsonObject::member(std::string_view key) {
     if (out_.size() > 1) {
         out_ += ',';
     }
-    out_ += jsonString(key);
+    appendJsonString(out_, key);
     out_ += ':';
     return out_;
 }
@@ -130,11 +160,13 @@ JsonObject& JsonObject::raw(std::string_view key, std::string_view json) {
 }
 
 JsonObject& JsonObject::text(std::string_view key, std::string_view value) {
-    return raw(key, jsonString(value));
+    appendJsonString(member(key), value);
+    return *this;
 }
 
 JsonObject& JsonObject::number(std::string_view key, double value) {
-    return raw(key, jsonNumber(value));
+    appendJsonNumber(member(key), value);
+    return *this;
 }
 
 JsonObject& JsonObject::integer(std::string_view key, long long value) {

@@ -11,11 +11,13 @@ namespace runtime {
 // The shortest text that reads back to the same double ("0.087", "30000", "1e+21"); non-finite
 // values as the JSON strings "Infinity", "-Infinity" and "NaN".
 std::string jsonNumber(double value);
+void appendJsonNumber(std::string& out, double value);
 
 // A text as a JSON string: quote, backslash and C0 controls escaped (\b \t \n \f \r, the rest
 // as \u00xx), everything else as it is; each byte sequence that is not well-formed UTF-8 is
 // replaced by U+FFFD, so that whatever was typed the document stays valid.
 std::string jsonString(std::string_view text);
+void appendJsonString(std::string& out, std::string_view text);
 
 // {"key":value,...} on one line, in the order the members are added.
 class JsonObject {

@@ -4,6 +4,9 @@
 #include "runtime/json_text.h"
 
 #include <gtest/gtest.h>
+
+#include <array>
+#include <charconv>
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
@@ -56,6 +59,23 @@ TEST(JsonNumber, ShortestRoundTripAndNonFiniteAsStrings) {
     EXPECT_EQ(runtime::jsonNumber(std::numeric_limits<double>::infinity()), "\"Infinity\"");
     EXPECT_EQ(runtime::jsonNumber(-std::numeric_limits<double>::infinity()), "\"-Infinity\"");
     EXPECT_EQ(runtime::jsonNumber(std::numeric_limits<double>::quiet_NaN()), "\"NaN\"");
+}
+
+// Whole numbers take a quicker path: it must give the shortest form's very text, up to where
+// the exponent form becomes the shorter one, and on both sides of zero.
+TEST(JsonNumber, WholeNumbersAsTheShortestFormWritesThem) {
+    const auto shortest = [](double v) {
+        std::array<char, 32> buf{};
+        return std::string(buf.data(), std::to_chars(buf.data(), buf.data() + 32, v).ptr);
+    };
+    for (double v = -120000; v <= 120000; v += 1) {
+        ASSERT_EQ(runtime::jsonNumber(v), shortest(v)) << v;
+    }
+    for (const double v : {-0.0, 1e5, 1e6, 99999.5, -99999.0, 4503599627370496.0, 1e300}) {
+        EXPECT_EQ(runtime::jsonNumber(v), shortest(v)) << v;
+    }
+    EXPECT_EQ(runtime::jsonNumber(-0.0), "-0");
+    EXPECT_EQ(runtime::jsonNumber(100000), "1e+05");
 }
 
 TEST(JsonString, EscapesControlsAndKeepsUtf8) {
