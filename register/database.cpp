@@ -437,6 +437,19 @@ Outcome Database::findDocument(const std::string& sha256, std::vector<Record>& r
     return {};
 }
 
+Outcome Database::get(const std::string& id, std::optional<Record>& record) {
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    query.prepare(QString::fromLatin1(selectRecords)
+                      .arg(QStringLiteral("d.fig_snapshot, d.fig_schedule, d.fig_legal")) +
+                  QStringLiteral("WHERE d.id = ?"));
+    query.addBindValue(q(id));
+    if (!query.exec()) {
+        return failed("nu poate fi citit", query.lastError().text());
+    }
+    record = query.next() ? std::optional<Record>(readRecord(query, true)) : std::nullopt;
+    return {};
+}
+
 Outcome Database::tariffJson(const std::string& sha256, std::optional<std::string>& json) {
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     query.prepare(QStringLiteral("SELECT json FROM registru_tarife WHERE sha256 = ?"));

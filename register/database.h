@@ -50,6 +50,8 @@ public:
     Outcome list(const Period& period, bool withFigures, std::vector<Record>& records);
     // The records of a document's SHA-256, newest first.
     Outcome findDocument(const std::string& sha256, std::vector<Record>& records);
+    // One record with its figures; none when the register holds no such id.
+    Outcome get(const std::string& id, std::optional<Record>& record);
     Outcome tariffJson(const std::string& sha256, std::optional<std::string>& json);
     Outcome count(long long& records);
     Outcome remove(const std::string& id);
