@@ -103,6 +103,14 @@ std::vector<std::pair<std::string, std::string>> fieldsOf(const reg::Record& r) 
 void RegisterModel::show(std::vector<reg::Record> records) {
     beginResetModel();
     records_ = std::move(records);
+    // What the filter searches, case-folded once here rather than at every keystroke.
+    keys_.clear();
+    keys_.reserve(records_.size());
+    for (const reg::Record& r : records_) {
+        keys_.push_back(
+            r.issued_at + '\n' +
+            qs(r.customer.value_or("") + '\n' + r.shop.value_or("")).toCaseFolded().toStdString());
+    }
     shown_.resize(records_.size());
     for (std::size_t i = 0; i < shown_.size(); ++i) {
         shown_[i] = i;
@@ -114,13 +122,8 @@ void RegisterModel::filter(const QString& text) {
     const std::string needle = text.trimmed().toCaseFolded().toStdString();
     beginResetModel();
     shown_.clear();
-    auto holds = [&needle](const std::optional<std::string>& field) {
-        return field && qs(*field).toCaseFolded().toStdString().find(needle) != std::string::npos;
-    };
     for (std::size_t i = 0; i < records_.size(); ++i) {
-        const reg::Record& r = records_[i];
-        if (needle.empty() || r.issued_at.find(needle) != std::string::npos || holds(r.customer) ||
-            holds(r.shop)) {
+        if (needle.empty() || keys_[i].find(needle) != std::string::npos) {
             shown_.push_back(i);
         }
     }
@@ -258,7 +261,7 @@ void RegisterWindow::refresh() {
     if (!link || !link->location()) {
         o = reg::Outcome::failure("Registrul nu este configurat.");
     } else if (auto db = reg::Database::open(*link->location(), o)) {
-        o = db->list({}, false, records);
+        o = db->listSummaries(records);
     }
     note_->setText(o.ok ? QString() : qs(o.error));
     note_->setVisible(!o.ok);
@@ -270,7 +273,19 @@ void RegisterWindow::reopen(int row) {
     if (row < 0 || row >= model_->rowCount()) {
         return;
     }
-    const reg::Record r = model_->record(row);
+    auto* link = owner().openedCompanion<RegisterLink>();
+    reg::Outcome o;
+    auto db = link && link->location() ? reg::Database::open(*link->location(), o) : nullptr;
+    std::optional<reg::Record> full;
+    if (db) {
+        o = db->get(model_->record(row).id, full);
+    }
+    if (!full) {
+        tell(QStringLiteral("Redeschide"),
+             qs(o.ok ? "Inregistrarea nu mai este in registru." : o.error));
+        return;
+    }
+    const reg::Record& r = *full;
     ui::Form1& form = owner().form();
     ui::ControlModel& m = form.controls();
     using core::Control;

@@ -38,6 +38,7 @@ public:
 
 private:
     std::vector<reg::Record> records_;
+    std::vector<std::string> keys_; // the date, the customer and the shop, case-folded
     std::vector<std::size_t> shown_;
 };
 

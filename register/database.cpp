@@ -420,6 +420,32 @@ Outcome Database::list(const Period& period, bool withFigures, std::vector<Recor
     return {};
 }
 
+Outcome Database::listSummaries(std::vector<Record>& records) {
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    query.setForwardOnly(true);
+    if (!query.exec(
+            QStringLiteral("SELECT id, issued_at, kind, shop, agent, customer, document_sha256, "
+                           "sum_product_value, sum_credit, sum_duration, sum_instalment, sum_dae "
+                           "FROM registru_documente ORDER BY issued_at DESC, id DESC"))) {
+        return failed("nu poate fi citit", query.lastError().text());
+    }
+    records.clear();
+    while (query.next()) {
+        Record& r = records.emplace_back();
+        r.id = s(query.value(0));
+        r.issued_at = s(query.value(1));
+        r.kind = s(query.value(2));
+        r.shop = textOrNone(query.value(3));
+        r.agent = s(query.value(4));
+        r.customer = textOrNone(query.value(5));
+        r.document_sha256 = textOrNone(query.value(6));
+        r.summary = {numberOrNone(query.value(7)), numberOrNone(query.value(8)),
+                     numberOrNone(query.value(9)), numberOrNone(query.value(10)),
+                     numberOrNone(query.value(11))};
+    }
+    return {};
+}
+
 Outcome Database::findDocument(const std::string& sha256, std::vector<Record>& records) {
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     query.prepare(

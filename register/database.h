@@ -48,6 +48,9 @@ public:
 
     // Newest first; the figures are read only when `withFigures`.
     Outcome list(const Period& period, bool withFigures, std::vector<Record>& records);
+    // Every record, newest first, with only what a list shows: the id, the time, the kind, the
+    // shop, the agent, the customer, the document's SHA-256 and the summary.
+    Outcome listSummaries(std::vector<Record>& records);
     // The records of a document's SHA-256, newest first.
     Outcome findDocument(const std::string& sha256, std::vector<Record>& records);
     // One record with its figures; none when the register holds no such id.

@@ -136,7 +136,7 @@ private slots:
             const reg::Record& rec = registerWindow->model().record(r);
             if (rec.document_sha256 == reg::sha256OfFile(last.toStdString())) {
                 newest = r;
-            } else if (rec.inputs.tbvp == "2000" && older < 0) {
+            } else if (rec.summary.productValue == 2000.0 && older < 0) {
                 older = r;
             }
         }
