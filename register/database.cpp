@@ -1,5 +1,6 @@
 #include "register/database.h"
 
+#include "register/record_row.h"
 #include "register/schema.h"
 
 #include <QDate>
@@ -19,25 +20,7 @@ namespace reg {
 
 namespace {
 
-QString q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-std::string s(const QVariant& v) {
-    return v.toString().toStdString();
-}
-
-QVariant optionalText(const std::optional<std::string>& text) {
-    return text ? QVariant(q(*text)) : QVariant(QMetaType(QMetaType::QString));
-}
-QVariant optionalNumber(const std::optional<double>& value) {
-    return value ? QVariant(*value) : QVariant(QMetaType(QMetaType::Double));
-}
-std::optional<std::string> textOrNone(const QVariant& v) {
-    return v.isNull() ? std::nullopt : std::optional<std::string>(s(v));
-}
-std::optional<double> numberOrNone(const QVariant& v) {
-    return v.isNull() ? std::nullopt : std::optional<double>(v.toDouble());
-}
+using namespace row;
 
 QString newConnectionName() {
     static std::atomic<int> next{0};
@@ -86,45 +69,6 @@ Outcome createFile(const std::filesystem::path& file) {
                                 " nu poate fi creat: " + f.errorString().toStdString() + ".");
     }
     return {};
-}
-
-const char* selectRecords =
-    "SELECT d.id, d.issued_at, d.program, d.kind, d.shop, d.agent, d.customer, d.in_vn, d.in_ar, "
-    "d.in_ad, d.in_tbvp, d.in_tbavans, d.in_tbdurcred, d.in_cbasig, d.in_plata, %1, "
-    "d.tariff_sha256, d.document_sha256, d.sum_product_value, d.sum_credit, d.sum_duration, "
-    "d.sum_instalment, d.sum_dae, t.name, t.valid_from "
-    "FROM registru_documente d JOIN registru_tarife t ON t.sha256 = d.tariff_sha256 ";
-
-Record readRecord(const QSqlQuery& query, bool withFigures) {
-    Record r;
-    int c = 0;
-    auto next = [&] { return query.value(c++); };
-    r.id = s(next());
-    r.issued_at = s(next());
-    r.program = s(next());
-    r.kind = s(next());
-    r.shop = textOrNone(next());
-    r.agent = s(next());
-    r.customer = textOrNone(next());
-    r.inputs = {s(next()), s(next()), s(next()), s(next()),
-                s(next()), s(next()), s(next()), s(next())};
-    if (withFigures) {
-        r.figures.snapshot = s(next());
-        r.figures.schedule = s(next());
-        r.figures.legal = s(next());
-    } else {
-        next();
-    }
-    r.tariff.sha256 = s(next());
-    r.document_sha256 = textOrNone(next());
-    r.summary.productValue = numberOrNone(next());
-    r.summary.credit = numberOrNone(next());
-    r.summary.duration = numberOrNone(next());
-    r.summary.instalment = numberOrNone(next());
-    r.summary.dae = numberOrNone(next());
-    r.tariff.name = s(next());
-    r.tariff.valid_from = textOrNone(next());
-    return r;
 }
 
 } // namespace
@@ -378,130 +322,6 @@ Outcome Database::store(const Record& r, const std::string& tariffJson, bool* in
     }
     if (inserted) {
         *inserted = added;
-    }
-    return {};
-}
-
-Outcome Database::list(const Period& period, bool withFigures, std::vector<Record>& records) {
-    QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.setForwardOnly(true);
-    QString sql =
-        QString::fromLatin1(selectRecords)
-            .arg(withFigures ? QStringLiteral("d.fig_snapshot, d.fig_schedule, d.fig_legal")
-                             : QStringLiteral("NULL"));
-    QStringList where;
-    if (!period.from.empty()) {
-        where << QStringLiteral("d.issued_at >= ?");
-    }
-    if (!period.to.empty()) {
-        where << QStringLiteral("d.issued_at < ?"); // the day after the last one
-    }
-    if (!where.isEmpty()) {
-        sql += QStringLiteral("WHERE ") + where.join(QStringLiteral(" AND ")) + u' ';
-    }
-    sql += QStringLiteral("ORDER BY d.issued_at DESC, d.id DESC");
-    if (!query.prepare(sql)) {
-        return failed("nu poate fi citit", query.lastError().text());
-    }
-    if (!period.from.empty()) {
-        query.addBindValue(q(period.from));
-    }
-    if (!period.to.empty()) {
-        const QDate last = QDate::fromString(q(period.to), Qt::ISODate);
-        query.addBindValue(last.isValid() ? last.addDays(1).toString(Qt::ISODate) : q(period.to));
-    }
-    if (!query.exec()) {
-        return failed("nu poate fi citit", query.lastError().text());
-    }
-    records.clear();
-    while (query.next()) {
-        records.push_back(readRecord(query, withFigures));
-    }
-    return {};
-}
-
-Outcome Database::listSummaries(std::vector<Record>& records) {
-    QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.setForwardOnly(true);
-    if (!query.exec(
-            QStringLiteral("SELECT id, issued_at, kind, shop, agent, customer, document_sha256, "
-                           "sum_product_value, sum_credit, sum_duration, sum_instalment, sum_dae "
-                           "FROM registru_documente ORDER BY issued_at DESC, id DESC"))) {
-        return failed("nu poate fi citit", query.lastError().text());
-    }
-    records.clear();
-    while (query.next()) {
-        Record& r = records.emplace_back();
-        r.id = s(query.value(0));
-        r.issued_at = s(query.value(1));
-        r.kind = s(query.value(2));
-        r.shop = textOrNone(query.value(3));
-        r.agent = s(query.value(4));
-        r.customer = textOrNone(query.value(5));
-        r.document_sha256 = textOrNone(query.value(6));
-        r.summary = {numberOrNone(query.value(7)), numberOrNone(query.value(8)),
-                     numberOrNone(query.value(9)), numberOrNone(query.value(10)),
-                     numberOrNone(query.value(11))};
-    }
-    return {};
-}
-
-Outcome Database::findDocument(const std::string& sha256, std::vector<Record>& records) {
-    QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.prepare(
-        QString::fromLatin1(selectRecords)
-            .arg(QStringLiteral("d.fig_snapshot, d.fig_schedule, d.fig_legal")) +
-        QStringLiteral("WHERE d.document_sha256 = ? ORDER BY d.issued_at DESC, d.id DESC"));
-    query.addBindValue(q(sha256));
-    if (!query.exec()) {
-        return failed("nu poate fi citit", query.lastError().text());
-    }
-    records.clear();
-    while (query.next()) {
-        records.push_back(readRecord(query, true));
-    }
-    return {};
-}
-
-Outcome Database::get(const std::string& id, std::optional<Record>& record) {
-    QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.prepare(QString::fromLatin1(selectRecords)
-                      .arg(QStringLiteral("d.fig_snapshot, d.fig_schedule, d.fig_legal")) +
-                  QStringLiteral("WHERE d.id = ?"));
-    query.addBindValue(q(id));
-    if (!query.exec()) {
-        return failed("nu poate fi citit", query.lastError().text());
-    }
-    record = query.next() ? std::optional<Record>(readRecord(query, true)) : std::nullopt;
-    return {};
-}
-
-Outcome Database::tariffJson(const std::string& sha256, std::optional<std::string>& json) {
-    QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.prepare(QStringLiteral("SELECT json FROM registru_tarife WHERE sha256 = ?"));
-    query.addBindValue(q(sha256));
-    if (!query.exec()) {
-        return failed("nu poate fi citit", query.lastError().text());
-    }
-    json = query.next() ? std::optional<std::string>(s(query.value(0))) : std::nullopt;
-    return {};
-}
-
-Outcome Database::count(long long& records) {
-    QSqlQuery query(QSqlDatabase::database(connection_, false));
-    if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM registru_documente")) || !query.next()) {
-        return failed("nu poate fi citit", query.lastError().text());
-    }
-    records = query.value(0).toLongLong();
-    return {};
-}
-
-Outcome Database::remove(const std::string& id) {
-    QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.prepare(QStringLiteral("DELETE FROM registru_documente WHERE id = ?"));
-    query.addBindValue(q(id));
-    if (!query.exec()) {
-        return failed("nu poate fi scris", query.lastError().text());
     }
     return {};
 }
