@@ -23,7 +23,7 @@ endfunction()
 
 set(SIMCREDIT_PROGRAMS simulator-credit-batch simulator-credit-server)
 if(SIMCREDIT_WINDOW)
-    list(PREPEND SIMCREDIT_PROGRAMS simulator-credit)
+    list(PREPEND SIMCREDIT_PROGRAMS simulator-credit simulator-credit-registru)
 endif()
 foreach(program IN LISTS SIMCREDIT_PROGRAMS)
     # The programs load only system libraries: no run path (Qt's project setup would add one).

@@ -36,7 +36,12 @@ window would show.
 
 The service simulator-credit-server answers the same simulations over HTTP
 for web shops, with a script that shows the monthly payments on a product
-page; its systemd unit is installed but not enabled.")
+page; its systemd unit is installed but not enabled.
+
+Every document issued is recorded in a register: a SQLite file on the
+machine, or one PostgreSQL database for a chain of shops. The program
+simulator-credit-registru lists it, checks a document against it and sends
+the records kept while the database could not be reached.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY simulator-credit)
 set(CPACK_STRIP_FILES ON)
@@ -49,13 +54,16 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The captions are laid out for Liberation Sans (Arial's metrics); the X11 and Wayland platform
 # plugins come apart from the Qt libraries.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-qpa-plugins, libqt6sql6-sqlite")
+# Qt's SQL drivers are plugins, which the library scan does not see: SQLite for the register on
+# the machine, PostgreSQL for a chain's.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql")
 find_program(SIMCREDIT_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(SIMCREDIT_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
     string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS
-        ", libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libstdc++6, libc6")
+        ", libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6sql6 (>= 6.4), libqt6core6 (>= 6.4), libstdc++6, libc6")
 endif()
 
 include(CPack)

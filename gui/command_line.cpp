@@ -79,7 +79,21 @@ void describeOptions(QCommandLineParser& parser) {
         QStringLiteral("Run on the tariff of this JSON file instead of the one found in "
                        "$XDG_CONFIG_HOME or $XDG_CONFIG_DIRS (simulator-credit/tarif.json)."),
         QStringLiteral("FILE")));
+    parser.addOption(QCommandLineOption(
+        QStringList{QStringLiteral("registru")},
+        QStringLiteral("Record the documents issued in this PostgreSQL database (a libpq "
+                       "connection string) instead of the one in registru.conf or the local "
+                       "register in $XDG_DATA_HOME/simulator-credit."),
+        QStringLiteral("URL")));
     describeDocumentOptions(parser);
+}
+
+reg::LocationChoice chooseRegister(const QCommandLineParser& parser) {
+    std::optional<std::string> given;
+    if (parser.isSet(QStringLiteral("registru"))) {
+        given = parser.value(QStringLiteral("registru")).toStdString();
+    }
+    return reg::chooseLocation(given);
 }
 
 void answerWithoutDisplay(int argc, char** argv) {

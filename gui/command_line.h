@@ -1,5 +1,7 @@
 #pragma once
 
+#include "register/location.h"
+
 class QCommandLineParser;
 
 namespace gui {
@@ -23,5 +25,8 @@ void refuseWithoutDisplay(int argc, char** argv);
 // message and status 1, as --help-all ends it after printing every option, Qt's included; an
 // argument the window does not take gives false, with a message on standard error.
 bool readCommandLine(QCommandLineParser& parser);
+
+// The register the documents are recorded in: --registru, else registru.conf, else the local one.
+reg::LocationChoice chooseRegister(const QCommandLineParser& parser);
 
 } // namespace gui

@@ -1,11 +1,14 @@
 #include "gui/document_command.h"
 
 #include "batch/batch.h"
+#include "gui/command_line.h"
 #include "gui/legal_actions.h"
 #include "gui/offer_document.h"
 #include "gui/standard_form_document.h"
 #include "offer/offer_text.h"
 #include "offer/standard_form.h"
+#include "register/record_of_form.h"
+#include "register/register.h"
 #include "ui/shop.h"
 #include "ui/tariff_choice.h"
 
@@ -70,6 +73,29 @@ Document formDocument(const ui::Form1& form, const std::optional<ui::Shop>& shop
     out.refusal = standard.reason;
     out.write = [standard](QIODevice& device) { return writeStandardFormPdf(standard, device); };
     return out;
+}
+
+// The document is issued: a record that cannot be filed is said on standard error and changes
+// neither the file nor the status, as in the window.
+void recordDocument(const QCommandLineParser& parser, reg::MadeRecord& made,
+                    const QString& output) {
+    made.record.document_sha256 = reg::sha256OfFile(output.toStdString());
+    const reg::LocationChoice where = chooseRegister(parser);
+    if (!where.location) {
+        complain(QStringLiteral("the document was written but not recorded: %1")
+                     .arg(QString::fromStdString(where.error)));
+        return;
+    }
+    reg::Register registru(*where.location, reg::outboxFile());
+    const reg::FileResult result = registru.file(made.record, made.tariffJson);
+    if (result.filed == reg::Filed::queued) {
+        complain(QStringLiteral("the document was written; its record waits in %1 (%2)")
+                     .arg(QString::fromStdString(reg::outboxFile().string()),
+                          QString::fromStdString(result.message)));
+    } else if (result.filed == reg::Filed::failed) {
+        complain(QStringLiteral("the document was written but not recorded: %1")
+                     .arg(QString::fromStdString(result.message)));
+    }
 }
 
 } // namespace
@@ -139,6 +165,14 @@ int writeDocument(const QCommandLineParser& parser) {
         return 1;
     }
     Document document;
+    std::optional<reg::MadeRecord> made; // the record of the final state, filed once written
+    const std::string_view recordKind = kind == QLatin1String("oferta")   ? reg::kindOffer
+                                        : kind == QLatin1String("grafic") ? reg::kindScheduleCsv
+                                                                          : reg::kindForm;
+    std::optional<std::string> shopName;
+    if (shop.shop) {
+        shopName = shop.shop->name;
+    }
     std::ostringstream printed; // what the script's own actions print is not the document
     std::ostringstream errors;
     const int replayed =
@@ -150,6 +184,7 @@ int writeDocument(const QCommandLineParser& parser) {
             } else {
                 document = formDocument(form, shop.shop);
             }
+            made = reg::makeRecord(form, recordKind, shopName, std::nullopt);
         });
     if (replayed != batch::ok || !document.write) {
         complain(QStringLiteral("script %1: %2")
@@ -177,6 +212,7 @@ int writeDocument(const QCommandLineParser& parser) {
         complain(QStringLiteral("cannot write '%1': %2").arg(output, file.errorString()));
         return 1;
     }
+    recordDocument(parser, *made, output);
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "gui/legal_actions.h"
 
+#include "gui/register_link.h"
 #include "gui/shop_dialog.h"
 #include "gui/simulator_window.h"
 #include "gui/standard_form_document.h"
@@ -85,6 +86,9 @@ bool LegalActions::saveStandardFormPdf(const QString& path) {
         }
     }
     if (failure.isEmpty()) {
+        if (auto* link = window_.openedCompanion<RegisterLink>()) {
+            link->issued(reg::kindForm, path);
+        }
         return true;
     }
     showError(QStringLiteral("Eroare la salvare"),
@@ -127,6 +131,9 @@ void LegalActions::askStandardForm() {
         dialog.setWindowTitle(QStringLiteral("Tipareste formularul"));
         if (dialog.exec() == QDialog::Accepted) {
             paintStandardForm(form, printer);
+            if (auto* link = window_.openedCompanion<RegisterLink>()) {
+                link->issued(reg::kindForm, std::nullopt);
+            }
         }
     }
 }

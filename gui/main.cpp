@@ -2,6 +2,8 @@
 #include "gui/command_line.h"
 #include "gui/document_command.h"
 #include "gui/legal_actions.h"
+#include "gui/register_link.h"
+#include "gui/register_window.h"
 #include "gui/simulator_window.h"
 #include "ui/shop.h"
 #include "ui/tariff_choice.h"
@@ -35,7 +37,9 @@ int main(int argc, char** argv) {
     if (options.isSet(QStringLiteral("magazin"))) {
         shop = options.value(QStringLiteral("magazin")).toStdString();
     }
-    new gui::LegalActions(window, ui::chooseShop(shop)); // owned by the window
+    new gui::LegalActions(window, ui::chooseShop(shop));         // owned by the window
+    new gui::RegisterLink(window, gui::chooseRegister(options)); // owned by the window
+    gui::addRegisterEntry(window);
     window.load(); // start-up runs before the window is first shown
     window.show();
     return QApplication::exec();

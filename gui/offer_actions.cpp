@@ -1,6 +1,7 @@
 #include "gui/offer_actions.h"
 
 #include "gui/offer_document.h"
+#include "gui/register_link.h"
 #include "gui/schedule_window.h"
 #include "gui/simulator_window.h"
 #include "offer/standard_form.h"
@@ -123,8 +124,13 @@ bool OfferActions::savePdf(const QString& path) {
         return false;
     }
     const QDate date = today();
-    return writeWhole(path, "Oferta nu a putut fi scrisa",
-                      [&](QIODevice& device) { return writeOfferPdf(text, date, device); });
+    const bool written = writeWhole(path, "Oferta nu a putut fi scrisa", [&](QIODevice& device) {
+        return writeOfferPdf(text, date, device);
+    });
+    if (written) {
+        recordIssued(reg::kindOffer, path);
+    }
+    return written;
 }
 
 bool OfferActions::exportCsv(const QString& path) {
@@ -135,10 +141,15 @@ bool OfferActions::exportCsv(const QString& path) {
     if (csv.empty()) {
         return false;
     }
-    return writeWhole(path, "Graficul nu a putut fi scris", [&csv](QIODevice& device) {
-        return device.write(csv.data(), static_cast<qint64>(csv.size())) ==
-               static_cast<qint64>(csv.size());
-    });
+    const bool written =
+        writeWhole(path, "Graficul nu a putut fi scris", [&csv](QIODevice& device) {
+            return device.write(csv.data(), static_cast<qint64>(csv.size())) ==
+                   static_cast<qint64>(csv.size());
+        });
+    if (written) {
+        recordIssued(reg::kindScheduleCsv, path);
+    }
+    return written;
 }
 
 // The save dialog, in the folder last saved to (the agent's documents folder at first) with the
@@ -186,6 +197,14 @@ void OfferActions::askPrint() {
     dialog.setWindowTitle(QStringLiteral("Tipareste oferta"));
     if (dialog.exec() == QDialog::Accepted) {
         paintOffer(text, date, printer);
+        recordIssued(reg::kindPrintedOffer, std::nullopt);
+    }
+}
+
+// Recorded once the document is out; without a register (a test's window) nothing is.
+void OfferActions::recordIssued(std::string_view kind, const std::optional<QString>& file) {
+    if (auto* link = window_.openedCompanion<RegisterLink>()) {
+        link->issued(kind, file);
     }
 }
 

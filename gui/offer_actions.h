@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
+#include <string_view>
 
 class QAction;
 
@@ -58,6 +60,7 @@ private:
     void askSavePdf();
     void askExportCsv();
     void askPrint();
+    void recordIssued(std::string_view kind, const std::optional<QString>& file);
     bool writeWhole(const QString& path, const char* failed,
                     const std::function<bool(QIODevice&)>& write);
 

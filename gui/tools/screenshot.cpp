@@ -5,26 +5,33 @@
 // window and saves the form and the variants window side by side.
 // With --scene it types one of the hard cases instead and saves the window alone; the scene
 // "early" saves the early-repayment window of the simulation above, for 1000 RON repaid after a
-// year with a shorter term.
+// year with a shorter term; "registru" the register window over a day's records and two of them
+// compared (<out>-compara.png).
 // Usage: simulator-credit-screenshot <out.png> [<schedule.png> <offer.pdf> [<variants.png>]]
-//        simulator-credit-screenshot --scene refused|hostile|early <out.png>
+//        simulator-credit-screenshot --scene refused|hostile|early|registru <out.png>
 
 #include "gui/application.h"
 #include "gui/early_window.h"
 #include "gui/offer_actions.h"
+#include "gui/register_link.h"
+#include "gui/register_window.h"
 #include "gui/schedule_window.h"
 #include "gui/simulator_window.h"
 #include "gui/variants_window.h"
+#include "register/register.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -124,15 +131,73 @@ bool typeScene(gui::SimulatorWindow& window, const char* scene) {
     return true;
 }
 
+// The register window over a few records of a day's work in a temporary register, then two of
+// them compared: saved as `out` and as `out` with "-compara" before ".png".
+bool saveRegister(gui::SimulatorWindow& window, const char* out) {
+    QTemporaryDir dir;
+    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
+    reg::LocationChoice where;
+    where.location =
+        reg::Location{dir.filePath(QStringLiteral("registru.sqlite")).toStdString(), {}};
+    new gui::RegisterLink(window, where);
+    gui::addRegisterEntry(window);
+    reg::Register registru(*where.location, {});
+    const struct {
+        const char* product;
+        const char* months;
+        const char* customer;
+        const char* shop;
+        std::string_view kind;
+    } day[] = {{"3500", "24", "Ioana Marinescu", "Magazinul Central", reg::kindOffer},
+               {"3500", "36", "Ioana Marinescu", "Magazinul Central", reg::kindForm},
+               {"2000", "12", "Mihai Dumitrescu", "Magazinul Nord", reg::kindOffer},
+               {"5200", "48", "Elena Stan", "Magazinul Central", reg::kindScheduleCsv}};
+    auto& m = window.form().controls();
+    for (const auto& d : day) {
+        m.setText(core::Control::vn, "4200");
+        m.setText(core::Control::ar, "350");
+        m.setText(core::Control::tbvp, d.product);
+        m.setText(core::Control::tbavans, "500");
+        m.setText(core::Control::tbdurcred, d.months);
+        m.select(core::Control::cbasig, 1);
+        reg::MadeRecord made =
+            reg::makeRecord(window.form(), d.kind, std::string(d.shop), std::string(d.customer));
+        made.record.document_sha256 = reg::sha256Hex(made.record.id);
+        registru.file(made.record, made.tariffJson);
+        QTest::qWait(1100); // one second apart: the list's order is the order of issue
+    }
+    window.findChild<QAction*>(QStringLiteral("registerAction"))->trigger(); // what Ctrl+R does
+    auto* list = window.openedCompanion<gui::RegisterWindow>();
+    if (list == nullptr || !QTest::qWaitForWindowExposed(list)) {
+        return false;
+    }
+    list->table()->resizeColumnsToContents();
+    list->table()->selectRow(2);
+    QTest::qWait(200);
+    if (!list->grab().save(QString::fromLocal8Bit(out), "PNG")) {
+        return false;
+    }
+    list->compare({2, 3});
+    auto* compared = list->findChild<QDialog*>(QStringLiteral("compareDialog"));
+    if (compared == nullptr || !QTest::qWaitForWindowExposed(compared)) {
+        return false;
+    }
+    QTest::qWait(200);
+    QString second = QString::fromLocal8Bit(out);
+    second.replace(QStringLiteral(".png"), QStringLiteral("-compara.png"));
+    return compared->grab().save(second, "PNG");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const bool scene = argc == 4 && std::strcmp(argv[1], "--scene") == 0;
     if (argc != 2 && argc != 4 && argc != 5) {
-        std::fputs("usage: simulator-credit-screenshot <out.png> [<schedule.png> <offer.pdf> "
-                   "[<variants.png>]]\n"
-                   "       simulator-credit-screenshot --scene refused|hostile|early <out.png>\n",
-                   stderr);
+        std::fputs(
+            "usage: simulator-credit-screenshot <out.png> [<schedule.png> <offer.pdf> "
+            "[<variants.png>]]\n"
+            "       simulator-credit-screenshot --scene refused|hostile|early|registru <out.png>\n",
+            stderr);
         return 2;
     }
     QApplication app(argc, argv);
@@ -147,6 +212,13 @@ int main(int argc, char** argv) {
     if (scene && std::strcmp(argv[2], "early") == 0) {
         QWidget* early = typeEarly(window);
         if (early == nullptr || !early->grab().save(QString::fromLocal8Bit(argv[3]), "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", argv[3]);
+            return 1;
+        }
+        return 0;
+    }
+    if (scene && std::strcmp(argv[2], "registru") == 0) {
+        if (!saveRegister(window, argv[3])) {
             std::fprintf(stderr, "cannot write %s\n", argv[3]);
             return 1;
         }

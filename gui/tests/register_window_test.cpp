@@ -1,0 +1,204 @@
+#include "gui/offer_actions.h"
+#include "gui/register_link.h"
+#include "gui/register_window.h"
+#include "register/database.h"
+#include "tariff/read.h"
+#include "tests/support/window_fixture.h"
+
+#include <QLineEdit>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+using core::Control;
+
+// The customer of the offer example, assessed: documents may be issued for it.
+void fillExample(gui::SimulatorWindow& window, const char* product = "3500") {
+    ui::ControlModel& m = window.form().controls();
+    m.setText(Control::vn, "4200");
+    m.setText(Control::ar, "350");
+    m.setText(Control::ad, "100");
+    m.setText(Control::tbvp, product);
+    m.setText(Control::tbavans, "500");
+    m.setText(Control::tbdurcred, "24");
+    m.select(Control::cbasig, 1);
+}
+
+reg::Location localRegister(const QTemporaryDir& dir) {
+    return reg::Location{dir.filePath(QStringLiteral("registru.sqlite")).toStdString(), {}};
+}
+
+std::vector<reg::Record> records(const reg::Location& where) {
+    reg::Outcome o;
+    auto db = reg::Database::open(where, o);
+    std::vector<reg::Record> all;
+    if (db) {
+        db->list({}, true, all);
+    }
+    return all;
+}
+
+} // namespace
+
+class RegisterWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::vector<QString> told;
+
+    // A window with its register in the test's folder, the agent's messages recorded.
+    std::unique_ptr<gui::SimulatorWindow> openWith(const std::optional<std::string>& url = {}) {
+        auto window = testsupport::openWindow();
+        reg::LocationChoice where;
+        if (url) {
+            where = reg::chooseLocation(url);
+        } else {
+            where.location = localRegister(dir);
+        }
+        auto* link = new gui::RegisterLink(*window, where);
+        link->showError = [this](const QString&, const QString& text) { told.push_back(text); };
+        gui::addRegisterEntry(*window);
+        return window;
+    }
+
+private slots:
+    void initTestCase() {
+        gui::prepareApplication();
+        QVERIFY(dir.isValid());
+        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
+    }
+    void init() { told.clear(); }
+
+    void documentsAreRecordedWithTheirHash() {
+        auto window = openWith();
+        fillExample(*window);
+        gui::OfferActions& actions = *window->offerActions();
+        const QString pdf = dir.filePath(QStringLiteral("oferta.pdf"));
+        const QString csv = dir.filePath(QStringLiteral("grafic.csv"));
+        QVERIFY(actions.savePdf(pdf));
+        QVERIFY(actions.exportCsv(csv));
+        const std::vector<reg::Record> all = records(localRegister(dir));
+        QCOMPARE(all.size(), std::size_t(2));
+        std::map<std::string, reg::Record> byKind;
+        for (const reg::Record& r : all) {
+            byKind[r.kind] = r;
+        }
+        QCOMPARE(byKind["oferta"].document_sha256, reg::sha256OfFile(pdf.toStdString()));
+        QCOMPARE(byKind["grafic_csv"].document_sha256, reg::sha256OfFile(csv.toStdString()));
+        QCOMPARE(byKind["oferta"].inputs.tbvp, std::string("3500"));
+        QVERIFY(byKind["oferta"].figures.legal.starts_with("{\"legal\":{\"valid\":true"));
+        QVERIFY(told.empty());
+        auto* status = window->findChild<QLabel*>(QStringLiteral("registerStatus"));
+        QVERIFY(status && status->isHidden());
+    }
+
+    // The server does not answer: the document is written, its record waits, and the menu bar
+    // says how many wait.
+    void unreachableServerQueuesAndSaysSo() {
+        auto window = openWith(std::string("postgresql://127.0.0.1:1/registru?connect_timeout=2"));
+        fillExample(*window);
+        const QString pdf = dir.filePath(QStringLiteral("oferta-2.pdf"));
+        QVERIFY(window->offerActions()->savePdf(pdf));
+        QVERIFY(QFileInfo::exists(pdf));
+        auto* status = window->findChild<QLabel*>(QStringLiteral("registerStatus"));
+        QVERIFY(status);
+        QCOMPARE(status->text(), QStringLiteral("Registru: 1 inregistrari netrimise"));
+        QVERIFY(status->isVisible());
+        std::filesystem::remove(reg::outboxFile());
+    }
+
+    void listFilterReopenCompareVerify() {
+        auto window = openWith();
+        fillExample(*window, "2000");
+        QVERIFY(window->offerActions()->savePdf(dir.filePath(QStringLiteral("a.pdf"))));
+        QTest::qWait(1100); // times are kept to the second: the next one is newer
+        fillExample(*window, "3500");
+        window->form().click(Control::Check2); // cash
+        const QString last = dir.filePath(QStringLiteral("b.pdf"));
+        QVERIFY(window->offerActions()->savePdf(last));
+
+        window->findChild<QAction*>(QStringLiteral("registerAction"))->trigger();
+        auto* registerWindow = window->openedCompanion<gui::RegisterWindow>();
+        QVERIFY(registerWindow);
+        QVERIFY(registerWindow->model().rowCount() >= 2);
+        registerWindow->filterBox()->setText(QStringLiteral("NICIUN CLIENT"));
+        QCOMPARE(registerWindow->model().rowCount(), 0);
+        registerWindow->filterBox()->setText(QString());
+
+        // Newest first: the cash offer of 3500; reopened on a new customer's form.
+        const int rows = registerWindow->model().rowCount();
+        int newest = -1, older = -1;
+        for (int r = 0; r < rows; ++r) {
+            const reg::Record& rec = registerWindow->model().record(r);
+            if (rec.document_sha256 == reg::sha256OfFile(last.toStdString())) {
+                newest = r;
+            } else if (rec.summary.productValue == 2000.0 && older < 0) {
+                older = r;
+            }
+        }
+        QVERIFY(newest >= 0 && older > newest);
+        window->startOver();
+        const long before = window->form().recalculations();
+        registerWindow->reopen(newest);
+        const ui::ControlModel& m = window->form().controls();
+        QCOMPARE(m.text(Control::tbvp), std::string("3500"));
+        QCOMPARE(m.text(Control::cbasig), std::string("Standard"));
+        QCOMPARE(m.value(Control::Check2), 1);
+        QVERIFY(window->form().recalculations() > before);
+        QVERIFY(told.empty());
+
+        registerWindow->compare({newest, older});
+        auto* grid = registerWindow->findChild<QTableWidget*>(QStringLiteral("compareTable"));
+        QVERIFY(grid);
+        bool tbvpMarked = false, vnMarked = false;
+        for (int r = 0; r < grid->rowCount(); ++r) {
+            const QString name = grid->verticalHeaderItem(r)->text();
+            tbvpMarked = tbvpMarked || name == QStringLiteral("≠ tbvp");
+            vnMarked = vnMarked || name == QStringLiteral("≠ vn");
+        }
+        QVERIFY(tbvpMarked);
+        QVERIFY(!vnMarked);
+
+        QVERIFY(registerWindow->verify(last).contains(QStringLiteral("Registrul a emis")));
+        const QString stranger = dir.filePath(QStringLiteral("strain.pdf"));
+        std::ofstream(stranger.toStdString()) << "%PDF-1.4 not ours";
+        QCOMPARE(registerWindow->verify(stranger),
+                 QStringLiteral("Registrul nu a emis acest fisier."));
+    }
+
+    // A record made on another tariff: reopened on today's, with a notice naming both.
+    void reopenOnAnotherTariffNamesBoth() {
+        auto window = openWith();
+        fillExample(*window);
+        QVERIFY(window->offerActions()->savePdf(dir.filePath(QStringLiteral("c.pdf"))));
+        reg::Outcome o;
+        auto db = reg::Database::open(localRegister(dir), o);
+        QVERIFY(db);
+        std::vector<reg::Record> all;
+        QVERIFY(db->list({}, true, all).ok);
+        reg::Record other = all.front();
+        other.id = "alt-tarif";
+        other.issued_at = "2099-01-01T00:00:00Z"; // the newest
+        other.tariff = {"Tarif vechi", std::string("2020-01-01"), std::string(64, 'a')};
+        QVERIFY(db->store(other, "{}").ok);
+        auto* registerWindow = window->openCompanion<gui::RegisterWindow>();
+        registerWindow->tell = [this](const QString&, const QString& text) {
+            told.push_back(text);
+        };
+        registerWindow->refresh();
+        QCOMPARE(registerWindow->model().record(0).id, std::string("alt-tarif"));
+        registerWindow->reopen(0);
+        QCOMPARE(told.size(), std::size_t(1));
+        QVERIFY(told.front().contains(QStringLiteral("Tarif vechi (2020-01-01)")));
+        QVERIFY(told.front().contains(
+            QString::fromStdString(window->form().state().tarif->terms().name)));
+    }
+};
+
+QTEST_MAIN(RegisterWindowTest)
+#include "register_window_test.moc"

@@ -1,0 +1,103 @@
+#include "register/record_json.h"
+
+#include "offer/snapshot_json.h"
+
+#include <string_view>
+
+namespace reg {
+
+namespace {
+
+std::string text(const std::optional<std::string>& value) {
+    return value ? offer::jsonString(*value) : "null";
+}
+
+// `{"schedule":{...}}` as `{...}`: the key says it already.
+std::string unwrapped(const std::string& json, std::string_view key) {
+    const std::string prefix = "{\"" + std::string(key) + "\":";
+    if (json.size() > prefix.size() && json.starts_with(prefix) && json.back() == '}') {
+        return json.substr(prefix.size(), json.size() - prefix.size() - 1);
+    }
+    return json.empty() ? "null" : json;
+}
+
+std::string csvField(std::string_view field) {
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(field);
+    }
+    std::string out = "\"";
+    for (const char c : field) {
+        out += c;
+        if (c == '"') {
+            out += '"';
+        }
+    }
+    return out + '"';
+}
+
+std::string csvNumber(const std::optional<double>& value) {
+    return value ? offer::jsonNumber(*value) : std::string();
+}
+
+} // namespace
+
+std::string recordJson(const Record& r) {
+    std::string out = "{\"id\":" + offer::jsonString(r.id);
+    out += ",\"issued_at\":" + offer::jsonString(r.issued_at);
+    out += ",\"program\":" + offer::jsonString(r.program);
+    out += ",\"kind\":" + offer::jsonString(r.kind);
+    out += ",\"shop\":" + text(r.shop);
+    out += ",\"agent\":" + offer::jsonString(r.agent);
+    out += ",\"customer\":" + text(r.customer);
+    const Inputs& in = r.inputs;
+    out += ",\"inputs\":{\"vn\":" + offer::jsonString(in.vn);
+    out += ",\"ar\":" + offer::jsonString(in.ar);
+    out += ",\"ad\":" + offer::jsonString(in.ad);
+    out += ",\"tbvp\":" + offer::jsonString(in.tbvp);
+    out += ",\"tbavans\":" + offer::jsonString(in.tbavans);
+    out += ",\"tbdurcred\":" + offer::jsonString(in.tbdurcred);
+    out += ",\"cbasig\":" + offer::jsonString(in.cbasig);
+    out += ",\"plata\":" + offer::jsonString(in.plata) + '}';
+    out += ",\"figures\":{\"snapshot\":" + unwrapped(r.figures.snapshot, "snapshot");
+    out += ",\"schedule\":" + unwrapped(r.figures.schedule, "schedule");
+    out += ",\"legal\":" + unwrapped(r.figures.legal, "legal") + '}';
+    out += ",\"tariff\":{\"name\":" + offer::jsonString(r.tariff.name);
+    out += ",\"valid_from\":" + text(r.tariff.valid_from);
+    out += ",\"sha256\":" + offer::jsonString(r.tariff.sha256) + '}';
+    out += ",\"document_sha256\":" + text(r.document_sha256) + '}';
+    return out;
+}
+
+std::string csvHeader() {
+    return "id,issued_at,program,kind,shop,agent,customer,vn,ar,ad,tbvp,tbavans,tbdurcred,cbasig,"
+           "plata,tariff_name,tariff_valid_from,tariff_sha256,document_sha256,product_value,"
+           "credit,duration,instalment,dae";
+}
+
+std::string recordCsv(const Record& r) {
+    std::string out = csvField(r.id);
+    auto add = [&](std::string_view field) { out += ',' + csvField(field); };
+    for (std::string_view f :
+         {std::string_view(r.issued_at), std::string_view(r.program), std::string_view(r.kind)}) {
+        add(f);
+    }
+    add(r.shop.value_or(""));
+    add(r.agent);
+    add(r.customer.value_or(""));
+    const Inputs& in = r.inputs;
+    for (const std::string* f : {&in.vn, &in.ar, &in.ad, &in.tbvp, &in.tbavans, &in.tbdurcred,
+                                 &in.cbasig, &in.plata, &r.tariff.name}) {
+        add(*f);
+    }
+    add(r.tariff.valid_from.value_or(""));
+    add(r.tariff.sha256);
+    add(r.document_sha256.value_or(""));
+    for (const std::optional<double>* v :
+         {&r.summary.productValue, &r.summary.credit, &r.summary.duration, &r.summary.instalment,
+          &r.summary.dae}) {
+        out += ',' + csvNumber(*v);
+    }
+    return out;
+}
+
+} // namespace reg

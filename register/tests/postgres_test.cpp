@@ -1,0 +1,170 @@
+#include "register/database.h"
+#include "register/register.h"
+#include "register/tests/postgres_server.h"
+#include "register/tests/register_fixture.h"
+
+#include <QElapsedTimer>
+
+namespace {
+
+using regtest::exampleRecord;
+
+reg::Location at(const std::string& url) {
+    std::string error;
+    auto params = reg::parseConnectionString(url, error);
+    EXPECT_TRUE(params) << error;
+    return reg::Location{{}, params.value_or(std::vector<reg::ConnParam>{})};
+}
+
+// One server for the suite: making a cluster takes seconds.
+class PostgresRegister : public regtest::TempFolder {
+protected:
+    static void SetUpTestSuite() {
+        regtest::ensureApplication();
+        if (!regtest::PostgresServer::binaries().empty()) {
+            server = new regtest::PostgresServer;
+        }
+    }
+    static void TearDownTestSuite() {
+        delete server;
+        server = nullptr;
+    }
+    void SetUp() override {
+        TempFolder::SetUp();
+        if (!server) {
+            GTEST_SKIP()
+                << "PostgreSQL's server programs are not installed (scripts/deps postgres)";
+        }
+        ASSERT_TRUE(server->ok()) << server->error();
+        // Every test on an empty database of its own.
+        db = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        for (char& c : db) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        ASSERT_TRUE(server->sql("postgres", "DROP DATABASE IF EXISTS " + db)) << server->error();
+        ASSERT_TRUE(server->sql("postgres", "CREATE DATABASE " + db)) << server->error();
+    }
+    static regtest::PostgresServer* server;
+    std::string db;
+};
+regtest::PostgresServer* PostgresRegister::server = nullptr;
+
+TEST_F(PostgresRegister, SchemaMadeOnceAndHostileNamesReadBackByteForByte) {
+    reg::Outcome o;
+    auto first = reg::Database::open(at(server->url(db)), o);
+    ASSERT_TRUE(first) << o.error;
+    auto second = reg::Database::open(at(server->url(db)), o); // finds the schema made
+    ASSERT_TRUE(second) << o.error;
+    EXPECT_EQ(server->sql(db, "SELECT program || ' ' || version FROM registru_schema"),
+              "simulator-credit 1\n");
+    std::string tenThousand;
+    for (int i = 0; i < 10000; ++i) {
+        tenThousand += "';";
+    }
+    const std::vector<std::string> names = {
+        "O'Brien \"Bobby\"", "x'); DROP TABLE registru_documente; --", "$1 $$ E'\\x00' \\ ? :name",
+        "Ștefan Țăranu — 山田太郎 𝔘𝔫𝔦 🙂 \u202Eevil", tenThousand};
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name.substr(0, 40));
+        reg::MadeRecord made = exampleRecord(name);
+        ASSERT_TRUE(first->store(made.record, made.tariffJson).ok);
+        std::vector<reg::Record> found;
+        ASSERT_TRUE(second->findDocument(*made.record.document_sha256, found).ok);
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found[0], made.record);
+    }
+    long long n = 0;
+    ASSERT_TRUE(second->count(n).ok);
+    EXPECT_EQ(n, 5);
+    EXPECT_EQ(server->sql(db, "SELECT count(*) FROM registru_tarife"), "1\n");
+}
+
+TEST_F(PostgresRegister, AnotherProgramsDatabaseIsRefusedUntouched) {
+    ASSERT_TRUE(server->sql(db, "CREATE TABLE facturi (nr int); INSERT INTO facturi VALUES (1)"));
+    reg::Outcome o;
+    EXPECT_FALSE(reg::Database::open(at(server->url(db)), o));
+    EXPECT_NE(o.error.find("\"" + db + "\""), std::string::npos) << o.error;
+    EXPECT_NE(o.error.find("facturi"), std::string::npos) << o.error;
+    EXPECT_EQ(server->sql(db, "SELECT string_agg(table_name, ',') FROM information_schema.tables "
+                              "WHERE table_schema = 'public'"),
+              "facturi\n");
+    // A schema table of the same name that is not ours is not taken for ours either.
+    ASSERT_TRUE(server->sql(db, "DROP TABLE facturi; CREATE TABLE registru_schema (program "
+                                "text, version int); INSERT INTO registru_schema VALUES "
+                                "('altceva', 1)"));
+    EXPECT_FALSE(reg::Database::open(at(server->url(db)), o));
+    EXPECT_NE(o.error.find("altui program"), std::string::npos) << o.error;
+}
+
+// The server stops while the window runs: the record waits in the outbox and reaches the
+// register once the server is back, once, however often the outbox is sent.
+TEST_F(PostgresRegister, StoppedServerQueuesThenSyncSendsExactlyOnce) {
+    reg::Register registru(at(server->url(db)), path("netrimise.sqlite"));
+    reg::MadeRecord before = exampleRecord("Inainte");
+    ASSERT_EQ(registru.file(before.record, before.tariffJson).filed, reg::Filed::stored);
+
+    ASSERT_TRUE(server->stop()) << server->error();
+    reg::MadeRecord during = exampleRecord("In timpul opririi");
+    reg::FileResult r = registru.file(during.record, during.tariffJson);
+    EXPECT_EQ(r.filed, reg::Filed::queued);
+    EXPECT_NE(r.message.find(db), std::string::npos) << r.message;
+    long long waiting = 0, sent = 0;
+    ASSERT_TRUE(registru.pending(waiting).ok);
+    EXPECT_EQ(waiting, 1);
+    reg::Outcome o = registru.sync(sent);
+    EXPECT_FALSE(o.ok);
+    EXPECT_EQ(sent, 0);
+
+    ASSERT_TRUE(server->start()) << server->error();
+    // A send cut short after the register committed and before the outbox forgot: the record
+    // is in both places.
+    reg::MadeRecord cut = exampleRecord("Trimis pe jumatate");
+    ASSERT_EQ(reg::Register(reg::Location{path("netrimise.sqlite"), {}}, {})
+                  .file(cut.record, cut.tariffJson)
+                  .filed,
+              reg::Filed::stored);
+    ASSERT_EQ(registru.file(cut.record, cut.tariffJson).filed, reg::Filed::stored);
+
+    ASSERT_TRUE(registru.sync(sent).ok);
+    EXPECT_EQ(sent, 2);
+    ASSERT_TRUE(registru.sync(sent).ok);
+    EXPECT_EQ(sent, 0);
+    ASSERT_TRUE(registru.pending(waiting).ok);
+    EXPECT_EQ(waiting, 0);
+    EXPECT_EQ(server->sql(db, "SELECT string_agg(customer, ',' ORDER BY customer) FROM "
+                              "registru_documente"),
+              "In timpul opririi,Inainte,Trimis pe jumatate\n");
+}
+
+// Records kept in the local register before the machine was pointed at the server stay there:
+// only the outbox is sent.
+TEST_F(PostgresRegister, OnlyTheOutboxIsSent) {
+    reg::Register local(reg::Location{path("registru.sqlite"), {}}, path("netrimise.sqlite"));
+    reg::MadeRecord old = exampleRecord("Local");
+    ASSERT_EQ(local.file(old.record, old.tariffJson).filed, reg::Filed::stored);
+    reg::Register central(at(server->url(db)), path("netrimise.sqlite"));
+    long long sent = 0;
+    ASSERT_TRUE(central.sync(sent).ok);
+    EXPECT_EQ(sent, 0);
+    reg::Outcome o;
+    ASSERT_TRUE(central.database(o)) << o.error;
+    EXPECT_EQ(server->sql(db, "SELECT count(*) FROM registru_documente"), "0\n");
+}
+
+TEST_F(PostgresRegister, TwoShopsAtOnceEveryRecordExactlyOnce) {
+    const QString helper = QStringLiteral(SIMCREDIT_REGISTER_WRITER);
+    const QStringList args = {QStringLiteral("postgres"), QString::fromStdString(server->url(db)),
+                              QStringLiteral("500")};
+    QProcess first, second;
+    first.start(helper, args);
+    second.start(helper, args);
+    ASSERT_TRUE(first.waitForFinished(120000));
+    ASSERT_TRUE(second.waitForFinished(120000));
+    EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    EXPECT_EQ(server->sql(db, "SELECT count(*), count(DISTINCT id) FROM registru_documente"),
+              "1000|1000\n");
+    EXPECT_EQ(server->sql(db, "SELECT count(*) FROM registru_tarife"), "1\n");
+}
+
+} // namespace
