@@ -161,13 +161,13 @@ public:
         return v;
     }
 
-    // Reports min > max at the min's pointer.
-    void ordered(const std::optional<double>& min, const std::optional<double>& max,
-                 const std::string& at, const char* minKey, const char* maxKey) {
-        if (min && max && *min > *max) {
-            fail(at + "/" + minKey, std::string("must not be above ") + maxKey + " (got " +
-                                        numberText(*min) + ", " + maxKey + " " + numberText(*max) +
-                                        ")");
+    // Reports low > high at the low one's pointer (minimum and maximum, or maximum and guard).
+    void ordered(const std::optional<double>& low, const std::optional<double>& high,
+                 const std::string& at, const char* lowKey, const char* highKey) {
+        if (low && high && *low > *high) {
+            fail(at + "/" + lowKey, std::string("must not be above ") + highKey + " (got " +
+                                        numberText(*low) + ", " + highKey + " " +
+                                        numberText(*high) + ")");
         }
     }
 };
