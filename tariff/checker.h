@@ -162,13 +162,13 @@ public:
         return v;
     }
 
-    // Reports min > max at the min's pointer.
-    void ordered(const std::optional<double>& min, const std::optional<double>& max,
-                 const std::string& at, const char* minKey, const char* maxKey) {
-        if (min && max && *min > *max) {
-            fail(at + "/" + minKey, std::string("must not be above ") + maxKey + " (got " +
-                                        runtime::jsonNumber(*min) + ", " + maxKey + " " +
-                                        runtime::jsonNumber(*max) + ")");
+    // Reports low > high at the low one's pointer (minimum and maximum, or maximum and guard).
+    void ordered(const std::optional<double>& low, const std::optional<double>& high,
+                 const std::string& at, const char* lowKey, const char* highKey) {
+        if (low && high && *low > *high) {
+            fail(at + "/" + lowKey, std::string("must not be above ") + highKey + " (got " +
+                                        runtime::jsonNumber(*low) + ", " + highKey + " " +
+                                        runtime::jsonNumber(*high) + ")");
         }
     }
 };

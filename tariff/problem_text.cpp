@@ -191,9 +191,14 @@ std::string reasonText(const std::string& reason) {
                 const std::string key = rest.substr(0, space);
                 const std::string_view words = lookUp(key, names);
                 const std::string said = words.empty() ? key : std::string(words);
-                rest = said + replaced(replaced(rest.substr(std::min(space, rest.size())), "(got ",
-                                                "(este "),
-                                       ", " + key + " ", ", " + said + " ");
+                const std::string tail =
+                    replaced(rest.substr(std::min(space, rest.size())), "(got ", "(este ");
+                std::string keyNamed = ", ";
+                keyNamed.append(key).append(" ");
+                std::string saidNamed = ", ";
+                saidNamed.append(said).append(" ");
+                rest = said;
+                rest += replaced(tail, keyNamed, saidNamed);
             }
             if (s.english == "must be from 1 to guard (got ") {
                 rest = replaced(rest, "guard ", "pragul ");

@@ -12,7 +12,7 @@
 namespace tariff {
 
 // Files larger than this are refused unread.
-inline constexpr std::size_t maxFileSize = 1024 * 1024;
+inline constexpr std::size_t maxFileSize = std::size_t{1024} * 1024;
 
 // One thing wrong with a tariff file: where (a JSON pointer, "/" for the whole file) and why.
 struct Problem {

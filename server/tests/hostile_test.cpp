@@ -28,7 +28,8 @@ TEST(Hostile, BodiesOverTheLimit) {
     // Announced, then sent: 10 MB.
     Connection big(server.port());
     big.send("POST /v1/simulare HTTP/1.1\r\nHost: x\r\nContent-Length: 10485760\r\n\r\n");
-    big.send(std::string(10 * 1024 * 1024, '{')); // may fail once the service stops reading
+    big.send(
+        std::string(std::size_t{10} * 1024 * 1024, '{')); // may fail once the service stops reading
     const auto r = readReply(big);
     EXPECT_EQ(r.status, 413) << r.body;
     EXPECT_NE(r.body.find("\"pointer\""), std::string::npos);
@@ -43,7 +44,7 @@ TEST(Hostile, BodiesOverTheLimit) {
     EXPECT_EQ(readReply(chunked).status, 413);
 
     // Just under the limit is read whole (and is malformed JSON).
-    const std::string under(64 * 1024, ' ');
+    const std::string under(std::size_t{64} * 1024, ' ');
     EXPECT_EQ(request(server.port(), "POST", "/v1/simulare", under).status, 400);
     EXPECT_TRUE(answers(server.port()));
 }

@@ -42,6 +42,7 @@ public:
             close(err[0]);
             close(err[1]);
             std::vector<char*> argv;
+            argv.reserve(args.size() + 1);
             for (std::string& a : args) {
                 argv.push_back(a.data());
             }

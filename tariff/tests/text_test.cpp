@@ -27,16 +27,15 @@ TEST(TariffText, Utf8AtTheEdgesOfEachForm) {
     const std::vector<std::string> wellFormed = {
         "",
         "Tarif",
-        "\xC2\x80",         // U+0080, the first two-byte character
-        "\xDF\xBF",         // U+07FF
-        "\xE0\xA0\x80",     // U+0800, the first three-byte character
-        "\xED\x9F\xBF",     // U+D7FF, just below the surrogates
-        "\xEE\x80\x80",     // U+E000, just above them
-        "\xEF\xBF\xBF",     // U+FFFF
-        "\xF0\x90\x80\x80", // U+10000, the first four-byte character
-        "\xF4\x8F\xBF\xBF", // U+10FFFF, the last code point
-        "a\xC4\x83\xC8\x9B"
-        "b" // "aăţb"
+        "\xC2\x80",              // U+0080, the first two-byte character
+        "\xDF\xBF",              // U+07FF
+        "\xE0\xA0\x80",          // U+0800, the first three-byte character
+        "\xED\x9F\xBF",          // U+D7FF, just below the surrogates
+        "\xEE\x80\x80",          // U+E000, just above them
+        "\xEF\xBF\xBF",          // U+FFFF
+        "\xF0\x90\x80\x80",      // U+10000, the first four-byte character
+        "\xF4\x8F\xBF\xBF",      // U+10FFFF, the last code point
+        "a\xC4\x83\xC8\x9B\x62", // "aăţb"
     };
     for (const std::string& s : wellFormed) {
         EXPECT_EQ(tariff::firstInvalidUtf8(s), std::nullopt) << bytesOf(s);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -157,6 +158,42 @@ TEST_F(TariffLookup, LongProblemListsAreCutInTheBox) {
     EXPECT_NE(
         c.failureText().find("si inca " + std::to_string(c.problems.size() - 20) + " probleme"),
         std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+// What the window's "about the tariff" says: which tariff is in force and where it came from,
+// never a failed file's name without saying it is not used.
+TEST_F(TariffLookup, DescriptionSaysWhereTheTariffCameFrom) {
+    env = {{"HOME", (root / "home").string()}};
+    const std::string builtIn = choose().description();
+    EXPECT_EQ(builtIn.rfind("Tarif: ", 0), 0U) << builtIn;
+    EXPECT_NE(builtIn.find("(tariful implicit, inclus in program)"), std::string::npos) << builtIn;
+
+    const fs::path good = place("good", example());
+    const ui::TariffChoice read = choose(good);
+    ASSERT_TRUE(read.fromFile);
+    EXPECT_EQ(read.description(),
+              "Tarif: " + read.fromFile->label() + "\nDin fisierul " + good.string());
+
+    const fs::path bad = place("bad", "{}");
+    const ui::TariffChoice failed = choose(bad);
+    ASSERT_TRUE(failed.failed());
+    const std::string said = failed.description();
+    EXPECT_NE(said.find("(tariful implicit)\nFisierul " + bad.string() +
+                        " nu a trecut verificarile si nu este folosit."),
+              std::string::npos)
+        << said;
+}
+
+// The process's own environment, as the program reads it at start-up.
+TEST(TariffEnvironment, ReadsTheProcessEnvironment) {
+    ASSERT_EQ(setenv("SIMCREDIT_TEST_VARIABLE", "/x/y", 1), 0);
+    EXPECT_EQ(ui::processEnvironment("SIMCREDIT_TEST_VARIABLE"), "/x/y");
+    ASSERT_EQ(unsetenv("SIMCREDIT_TEST_VARIABLE"), 0);
+    EXPECT_EQ(ui::processEnvironment("SIMCREDIT_TEST_VARIABLE"), std::nullopt);
 }
 
 } // namespace

@@ -1,0 +1,215 @@
+#include "offer/standard_form.h"
+#include "tariff/read.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <charconv>
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+
+// The standard information form as text, below the window that prints it: its figures add up,
+// its sentences follow the tariff, and a credit that may not be granted gets no form.
+namespace {
+
+using core::Control;
+using nlohmann::json;
+
+tariff::Tariff lenderTariff(const std::function<void(json&)>& edit) {
+    std::ifstream in(SIMCREDIT_LENDER_TARIFF, std::ios::binary);
+    json doc = json::parse(std::string(std::istreambuf_iterator<char>(in), {}));
+    doc["legal_limits"] = json::array();
+    edit(doc);
+    tariff::ReadResult r = tariff::read(doc.dump());
+    EXPECT_TRUE(r.tariff) << (r.problems.empty() ? "" : r.problems[0].text());
+    return std::move(*r.tariff);
+}
+
+// The assessed customer of the offer example: 3500 with 500 down over 24 months.
+class Customer {
+public:
+    explicit Customer(tariff::Tariff tarif, int insurance = 1, const std::string& vn = "4200")
+        : tarif_(std::make_unique<tariff::Tariff>(std::move(tarif))), form_(log_, *tarif_) {
+        form_.Form_Load();
+        ui::ControlModel& c = form_.controls();
+        c.setText(Control::vn, vn);
+        c.setText(Control::ar, "350");
+        c.setText(Control::ad, "100");
+        c.setText(Control::tbvp, "3500");
+        c.setText(Control::tbavans, "500");
+        c.setText(Control::tbdurcred, "24");
+        c.select(Control::cbasig, static_cast<std::int16_t>(insurance));
+    }
+    ui::Form1& form() { return form_; }
+
+private:
+    ui::MessageLog log_;
+    std::unique_ptr<tariff::Tariff> tarif_;
+    ui::Form1 form_;
+};
+
+const offer::FormSection& section(const offer::StandardForm& f, const std::string& heading) {
+    for (const offer::FormSection& s : f.sections) {
+        if (s.heading == heading) {
+            return s;
+        }
+    }
+    ADD_FAILURE() << "no section " << heading;
+    static const offer::FormSection none;
+    return none;
+}
+
+std::string value(const offer::FormSection& s, const std::string& label) {
+    for (const offer::Line& line : s.lines) {
+        if (line.label == label) {
+            return line.value;
+        }
+    }
+    ADD_FAILURE() << "no line " << label << " in " << s.heading;
+    return {};
+}
+
+bool hasLine(const offer::FormSection& s, const std::string& label) {
+    for (const offer::Line& line : s.lines) {
+        if (line.label == label) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// "2345.67 RON" (or a value starting so) in cents; -1 when it does not start with an amount.
+std::int64_t centsOf(const std::string& text) {
+    std::int64_t whole = 0;
+    const char* end = text.data() + text.size();
+    auto [p, ec] = std::from_chars(text.data(), end, whole);
+    if (ec != std::errc{} || p + 3 > end || *p != '.') {
+        return -1;
+    }
+    std::int64_t hundredths = 0;
+    auto [q, ec2] = std::from_chars(p + 1, p + 3, hundredths);
+    return ec2 == std::errc{} && q == p + 3 ? whole * 100 + hundredths : -1;
+}
+
+TEST(StandardForm, FiguresAddUpAndFollowTheTariff) {
+    Customer customer(lenderTariff([](json&) {}));
+    const ui::Shop shop{"Magazinul Ștefan", "Str. Țării 9", std::string("0700 000 000")};
+    const offer::StandardForm f = offer::standardForm(customer.form(), shop, "08.12.2026 14:30");
+    ASSERT_TRUE(f.valid) << f.reason;
+    EXPECT_EQ(f.reason, "");
+    EXPECT_EQ(f.title, offer::standardFormTitle);
+    EXPECT_EQ(f.creditor, "Omnira Credit IFN S.A.");
+    ASSERT_EQ(f.sections.size(), 5U);
+
+    const offer::FormSection& essentials = section(f, offer::essentialsHeading);
+    const offer::FormSection& costs = section(f, offer::costsHeading);
+    const offer::FormSection& features = section(f, offer::featuresHeading);
+    const std::int64_t credit = centsOf(value(essentials, "Valoarea totală a creditului"));
+    const std::int64_t payable = centsOf(value(essentials, "Valoarea totală plătibilă"));
+    const std::int64_t cost = centsOf(value(costs, "Costul total al creditului"));
+    const std::int64_t interest = centsOf(value(costs, "Dobânda totală"));
+    EXPECT_EQ(credit, 300000); // the product less the down payment
+    EXPECT_GT(cost, interest); // the commissions are costs too, never rebates
+    EXPECT_EQ(payable, credit + cost);
+    EXPECT_EQ(centsOf(value(features, "Valoarea totală plătibilă")), payable);
+    EXPECT_EQ(centsOf(value(features, "Avansul plătit")), 50000);
+    EXPECT_EQ(value(essentials, "Durata contractului de credit"), "24 luni");
+    EXPECT_EQ(value(essentials, "Costuri în caz de plăți întârziate"),
+              "Dobanda penalizatoare de 0,1% pe zi aplicata sumei restante.");
+    const std::string granting = value(costs, "Comision de acordare");
+    EXPECT_NE(granting.find("finanțat în credit"), std::string::npos) << granting;
+    EXPECT_EQ(granting.find('-'), std::string::npos) << granting;
+
+    // The optional "Standard" insurance: in the instalments, not in the cost.
+    EXPECT_EQ(value(costs, "Asigurare obligatorie pentru obținerea creditului"), "Nu");
+    const std::string insurance = value(costs, "Asigurare");
+    EXPECT_EQ(insurance.rfind("Standard, ", 0), 0U) << insurance;
+    EXPECT_NE(insurance.find("; facultativă"), std::string::npos) << insurance;
+    EXPECT_GT(centsOf(value(features, "Totalul ratelor lunare, cu asigurarea facultativă")),
+              payable - credit);
+    EXPECT_NE(costs.sentences.at(0).find("fără asigurare"), std::string::npos);
+
+    const offer::FormSection& creditor = section(f, offer::creditorHeading);
+    EXPECT_EQ(value(creditor, "Tipul creditorului"), "Instituție financiară nebancară (IFN)");
+    EXPECT_EQ(value(creditor, "E-mail"), "contact@omnira.example");
+    EXPECT_EQ(value(creditor, "Intermediar de credit"), "Magazinul Ștefan");
+    EXPECT_EQ(value(creditor, "Telefonul intermediarului"), "0700 000 000");
+    const offer::FormSection& legal = section(f, offer::legalHeading);
+    EXPECT_EQ(legal.sentences.back(), "Perioada de valabilitate: Informațiile din acest formular "
+                                      "sunt valabile 15 zile de la data emiterii de mai jos.");
+    ASSERT_EQ(f.closing.size(), 2U);
+    EXPECT_EQ(f.closing[0].value, "08.12.2026 14:30");
+    EXPECT_FALSE(f.acknowledgement.empty());
+}
+
+TEST(StandardForm, CompulsoryInsuranceABankAndNoShop) {
+    Customer customer(lenderTariff([](json& doc) {
+        doc["insurance"][1]["compulsory"] = true;
+        doc["creditor"]["kind"] = "banca";
+        doc["creditor"].erase("phone");
+        doc["creditor"].erase("email");
+        doc["creditor"].erase("web");
+        doc["creditor"].erase("registry");
+        doc.erase("information_valid_days");
+        doc.erase("late_payment");
+    }));
+    const offer::StandardForm f = offer::standardForm(customer.form(), std::nullopt, "today");
+    ASSERT_TRUE(f.valid) << f.reason;
+    const offer::FormSection& costs = section(f, offer::costsHeading);
+    EXPECT_EQ(value(costs, "Asigurare obligatorie pentru obținerea creditului"), "Da");
+    EXPECT_NE(value(costs, "Asigurare").find("; obligatorie"), std::string::npos);
+    EXPECT_NE(costs.sentences.at(0).find("cu asigurarea obligatorie Standard inclusă"),
+              std::string::npos)
+        << costs.sentences.at(0);
+    // A compulsory insurance is a cost of the credit: the payable total holds it.
+    const offer::FormSection& essentials = section(f, offer::essentialsHeading);
+    const std::int64_t credit = centsOf(value(essentials, "Valoarea totală a creditului"));
+    EXPECT_EQ(centsOf(value(essentials, "Valoarea totală plătibilă")),
+              credit + centsOf(value(costs, "Costul total al creditului")));
+
+    const offer::FormSection& creditor = section(f, offer::creditorHeading);
+    EXPECT_EQ(value(creditor, "Tipul creditorului"), "Instituție de credit (bancă)");
+    for (const char* absent : {"Telefon", "E-mail", "Adresa de internet", "Intermediar de credit",
+                               "Număr de înregistrare în registrul creditorilor"}) {
+        EXPECT_FALSE(hasLine(creditor, absent)) << absent;
+    }
+    EXPECT_EQ(value(essentials, "Costuri în caz de plăți întârziate"),
+              "Stabilite prin contractul de credit.");
+    EXPECT_EQ(section(f, offer::legalHeading).sentences.back(),
+              "Perioada de valabilitate: Informațiile din acest formular sunt valabile la data "
+              "emiterii de mai jos.");
+}
+
+TEST(StandardForm, NoFormForACreditThatMayNotBeGranted) {
+    // Over a legal ceiling of the DAE: refused with the breach named, and nothing else written.
+    Customer over(lenderTariff([](json& doc) {
+        doc["legal_limits"] = json::parse(R"([{"name": "DAE maxima IFN", "dae_max": 0.345}])");
+    }));
+    const offer::StandardForm f = offer::standardForm(over.form(), std::nullopt, "today");
+    EXPECT_FALSE(f.valid);
+    EXPECT_EQ(f.reason, offer::standardFormRefusal(over.form()));
+    EXPECT_NE(f.reason.find("DAE maxima IFN"), std::string::npos) << f.reason;
+    EXPECT_EQ(f.creditor, "Omnira Credit IFN S.A.");
+    EXPECT_TRUE(f.sections.empty());
+    EXPECT_TRUE(f.closing.empty());
+    const std::string summary = offer::legalSummary(over.form());
+    EXPECT_EQ(summary.rfind("Cifre legale: credit total 3000.00 RON", 0), 0U) << summary;
+    EXPECT_NE(summary.find("\nDepaseste limita legala: DAE maxima IFN: 45.04 % > 34.50 %"),
+              std::string::npos)
+        << summary;
+    EXPECT_NE(summary.find(", cost pe zi "), std::string::npos) << summary;
+
+    // A refused customer: no form, no legal summary.
+    Customer refused(lenderTariff([](json&) {}), 1, "500");
+    const offer::StandardForm none = offer::standardForm(refused.form(), std::nullopt, "today");
+    EXPECT_FALSE(none.valid);
+    EXPECT_FALSE(none.reason.empty());
+    EXPECT_EQ(offer::legalSummary(refused.form()), "");
+    EXPECT_EQ(offer::documentRefusal(refused.form()), none.reason);
+}
+
+} // namespace

@@ -1,0 +1,74 @@
+#include "tariff/problem_text.h"
+#include "tariff/read.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <string>
+#include <vector>
+
+// The lender reads a tariff's problems in Romanian: each place in words with positions from 1,
+// each reason translated whole, and what the reader does not know left as written.
+namespace {
+
+TEST(ProblemText, EachReasonInRomanian) {
+    const struct {
+        tariff::Problem problem;
+        const char* text;
+    } cases[] = {
+        {{"/duration/after_guard", "must be from 1 to guard (got 70, guard 60)"},
+         "Durata, durata pusa peste prag: trebuie sa fie intre 1 si pragul duratei (este 70, "
+         "pragul 60)"},
+        {{"/duration/maximum", "must not be above guard (got 70, guard 60)"},
+         "Durata, maximul: nu poate fi mai mare decat pragul duratei (este 70, pragul duratei 60)"},
+        {{"/name", "must be 1 to 40 characters long (got 41)"},
+         "Numele: trebuie sa aiba intre 1 si 40 caractere (are 41)"},
+        {{"/lender/title", "must be at most 80 characters long (got 81)"},
+         "Creditorul, titlul ferestrei: poate avea cel mult 80 caractere (are 81)"},
+        // A key's pointer token unescaped: "~1" is a slash, "~0" a tilde.
+        {{"/a~1b~0c", "unknown key"},
+         "Cheia \"a/b~c\": cheie necunoscuta (poate fi o greseala "
+         "de scriere)"},
+        {{"/interest/11/rate", "must not be negative (got -1)"},
+         "Grila de dobanzi, regula a 12-a, procentul: nu poate fi negativ (este -1)"},
+        {{"/credit/ceiling", "a reason the translation does not know"},
+         "Creditul, plafonul: a reason the translation does not know"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(tariff::romanianText(c.problem), c.text) << c.problem.text();
+    }
+}
+
+TEST(ProblemText, AFileThatCannotBeReadSaysWhy) {
+    const tariff::Problem unread{"/", "cannot be read"};
+    EXPECT_EQ(tariff::romanianText(unread), "Fisierul: nu poate fi citit");
+    EXPECT_EQ(tariff::romanianText(unread, ENOENT),
+              "Fisierul: nu poate fi citit: fisierul nu exista");
+    // The system's reason belongs to the read failure only, never to a check of the contents.
+    EXPECT_EQ(tariff::romanianText({"/name", "missing"}, ENOENT).find("fisierul nu exista"),
+              std::string::npos);
+    EXPECT_EQ(tariff::systemReason(EACCES), "programul nu are dreptul sa il citeasca");
+    EXPECT_EQ(tariff::systemReason(EPERM), tariff::systemReason(EACCES));
+    EXPECT_EQ(tariff::systemReason(ENOTDIR), "o parte a caii nu este un dosar");
+    EXPECT_EQ(tariff::systemReason(EIO), "eroare de citire de pe disc");
+    EXPECT_FALSE(tariff::systemReason(EISDIR).empty()); // the system's own words
+}
+
+// The reader's pointers escape what a key may hold, so that no two keys share one.
+TEST(ProblemText, PointersEscapeControlCharactersInKeys) {
+    const tariff::ReadResult r = tariff::read(
+        R"({"format": "simulator-credit-tarif", "a\u0001\u007f": 1, "b\u001f": null})");
+    ASSERT_FALSE(r.tariff);
+    std::vector<std::string> texts;
+    for (const tariff::Problem& p : r.problems) {
+        texts.push_back(p.text());
+    }
+    for (const char* expected : {"/a\\u0001\\u007F: unknown key", "/b\\u001F: unknown key"}) {
+        EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end())
+            << expected << "\n"
+            << ::testing::PrintToString(texts);
+    }
+}
+
+} // namespace
