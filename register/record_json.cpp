@@ -1,6 +1,7 @@
 #include "register/record_json.h"
 
 #include "offer/snapshot_json.h"
+#include "runtime/json_text.h"
 
 #include <string_view>
 
@@ -9,7 +10,7 @@ namespace reg {
 namespace {
 
 std::string text(const std::optional<std::string>& value) {
-    return value ? offer::jsonString(*value) : "null";
+    return value ? runtime::jsonString(*value) : "null";
 }
 
 // `{"schedule":{...}}` as `{...}`: the key says it already.
@@ -36,34 +37,34 @@ std::string csvField(std::string_view field) {
 }
 
 std::string csvNumber(const std::optional<double>& value) {
-    return value ? offer::jsonNumber(*value) : std::string();
+    return value ? runtime::jsonNumber(*value) : std::string();
 }
 
 } // namespace
 
 std::string recordJson(const Record& r) {
-    std::string out = "{\"id\":" + offer::jsonString(r.id);
-    out += ",\"issued_at\":" + offer::jsonString(r.issued_at);
-    out += ",\"program\":" + offer::jsonString(r.program);
-    out += ",\"kind\":" + offer::jsonString(r.kind);
+    std::string out = "{\"id\":" + runtime::jsonString(r.id);
+    out += ",\"issued_at\":" + runtime::jsonString(r.issued_at);
+    out += ",\"program\":" + runtime::jsonString(r.program);
+    out += ",\"kind\":" + runtime::jsonString(r.kind);
     out += ",\"shop\":" + text(r.shop);
-    out += ",\"agent\":" + offer::jsonString(r.agent);
+    out += ",\"agent\":" + runtime::jsonString(r.agent);
     out += ",\"customer\":" + text(r.customer);
     const Inputs& in = r.inputs;
-    out += ",\"inputs\":{\"vn\":" + offer::jsonString(in.vn);
-    out += ",\"ar\":" + offer::jsonString(in.ar);
-    out += ",\"ad\":" + offer::jsonString(in.ad);
-    out += ",\"tbvp\":" + offer::jsonString(in.tbvp);
-    out += ",\"tbavans\":" + offer::jsonString(in.tbavans);
-    out += ",\"tbdurcred\":" + offer::jsonString(in.tbdurcred);
-    out += ",\"cbasig\":" + offer::jsonString(in.cbasig);
-    out += ",\"plata\":" + offer::jsonString(in.plata) + '}';
+    out += ",\"inputs\":{\"vn\":" + runtime::jsonString(in.vn);
+    out += ",\"ar\":" + runtime::jsonString(in.ar);
+    out += ",\"ad\":" + runtime::jsonString(in.ad);
+    out += ",\"tbvp\":" + runtime::jsonString(in.tbvp);
+    out += ",\"tbavans\":" + runtime::jsonString(in.tbavans);
+    out += ",\"tbdurcred\":" + runtime::jsonString(in.tbdurcred);
+    out += ",\"cbasig\":" + runtime::jsonString(in.cbasig);
+    out += ",\"plata\":" + runtime::jsonString(in.plata) + '}';
     out += ",\"figures\":{\"snapshot\":" + unwrapped(r.figures.snapshot, "snapshot");
     out += ",\"schedule\":" + unwrapped(r.figures.schedule, "schedule");
     out += ",\"legal\":" + unwrapped(r.figures.legal, "legal") + '}';
-    out += ",\"tariff\":{\"name\":" + offer::jsonString(r.tariff.name);
+    out += ",\"tariff\":{\"name\":" + runtime::jsonString(r.tariff.name);
     out += ",\"valid_from\":" + text(r.tariff.valid_from);
-    out += ",\"sha256\":" + offer::jsonString(r.tariff.sha256) + '}';
+    out += ",\"sha256\":" + runtime::jsonString(r.tariff.sha256) + '}';
     out += ",\"document_sha256\":" + text(r.document_sha256) + '}';
     return out;
 }

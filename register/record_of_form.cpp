@@ -5,6 +5,7 @@
 #include "offer/schedule_json.h"
 #include "offer/schedule_offer.h"
 #include "offer/snapshot_json.h"
+#include "runtime/json_text.h"
 #include "tariff/write.h"
 #include "ui/window_facts.h"
 
