@@ -145,7 +145,8 @@ void SimulatorWindow::load() {
     if (!loaded_) {
         loaded_ = true;
         if (tarif_.failed()) {
-            messages_.show({"Tarif", tarif_.failureText(), 16});
+            showTariffProblems(this, QString::fromStdString(tarif_.failureText()),
+                               QString::fromStdString(tarif_.failureDetails()));
         }
         form_.Form_Load();
     }
