@@ -29,15 +29,15 @@ QString cellText(const offer::DurationRow& row, int column) {
     case 0:
         return qs(row.text) + (row.current ? QStringLiteral(" (curenta)") : QString());
     case 1:
-        return qs(row.tbdob).trimmed();
+        return figureText(row.tbdob);
     case 2:
-        return qs(row.lbrata);
+        return figureText(row.lbrata);
     case 3:
-        return qs(row.lbdobaferenta);
+        return figureText(row.lbdobaferenta);
     case 4:
-        return qs(row.lbdae);
+        return figureText(row.lbdae);
     case 5:
-        return qs(row.bnr);
+        return figureText(row.bnr);
     default:
         return qs(offer::verdictText(row));
     }
