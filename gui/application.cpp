@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QString>
 #include <QStyleFactory>
+#include <QTranslator>
 
 namespace gui {
 
@@ -20,6 +21,12 @@ void prepareApplication() {
     // on every desktop and on the offscreen platform the tests use.
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
         QApplication::setStyle(fusion);
+    }
+    // The toolkit's dialogs speak the window's language whatever the desktop's: the window is in
+    // Romanian only.
+    auto* translator = new QTranslator(qApp); // lives as long as the application
+    if (translator->load(QStringLiteral(":/translations/qt_ro.qm"))) {
+        QCoreApplication::installTranslator(translator);
     }
     QApplication::setWindowIcon(programIcon());
     installAccessibility();
