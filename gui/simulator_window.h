@@ -99,6 +99,7 @@ public:
 private:
     void build();
     void buildMenus();
+    void fitScreen();
     void showAbout();
     void bind();
     void display(ui::Control c, ui::Property p);
