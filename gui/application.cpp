@@ -1,6 +1,7 @@
 #include "gui/application.h"
 
 #include "gui/accessibility.h"
+#include "gui/light_palette.h"
 
 #include <QApplication>
 #include <QFont>
@@ -28,6 +29,9 @@ void prepareApplication() {
     if (translator->load(QStringLiteral(":/translations/qt_ro.qm"))) {
         QCoreApplication::installTranslator(translator);
     }
+    // One palette for every window of the program, the toolkit's dialogs included: the form's
+    // light one, whatever the desktop's theme.
+    QApplication::setPalette(lightPalette());
     QApplication::setWindowIcon(programIcon());
     installAccessibility();
     QGuiApplication::setDesktopFileName(QStringLiteral("simulator-credit"));

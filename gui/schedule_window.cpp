@@ -141,8 +141,8 @@ ScheduleWindow::ScheduleWindow(SimulatorWindow& owner)
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setAlternatingRowColors(true);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    spreadColumns(table_);
     adoptTable(table_, QStringLiteral("Grafic de rambursare"));
     detailsLayout->addWidget(table_, 1);
 

@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -252,6 +253,24 @@ void SimulatorWindow::build() {
     fitScreen();
 }
 
+// The heading is the lender's, from its tariff: one longer than the designed "CREDIT OMNIRA" is
+// drawn in a smaller size of the same face until it fits its box on one line, never cut.
+void SimulatorWindow::fitHeading(QLabel* heading) {
+    QFont font = heading->font();
+    if (!designedHeading_) {
+        designedHeading_ = font.pointSizeF();
+    }
+    constexpr double smallest = 8;
+    font.setPointSizeF(*designedHeading_);
+    while (font.pointSizeF() > smallest &&
+           QFontMetricsF(font).horizontalAdvance(heading->text()) > heading->width()) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    if (font != heading->font()) {
+        heading->setFont(font);
+    }
+}
+
 // A form scaled beyond the screen's free area (150 % on a 1366 x 768 screen) would be cut off:
 // it scrolls instead, inside a window that fits, the form itself unchanged. The box the keyboard
 // moves to is brought into view.
@@ -367,6 +386,9 @@ void SimulatorWindow::display(ui::Control c, ui::Property p) {
             label->setText(captionText(data.caption));
             if (label->text() != before) {
                 figureChanged(label, before);
+            }
+            if (c == ui::Control::Label1) {
+                fitHeading(label);
             }
         } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
             // The model holds no frame's caption as built (the program never sets one): its

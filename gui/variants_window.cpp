@@ -133,9 +133,8 @@ VariantsWindow::VariantsWindow(SimulatorWindow& owner)
     const QFontMetrics metrics(table_->font());
     const int figure = metrics.horizontalAdvance(QStringLiteral("99999999.99  %")) + 12;
     for (int c = 0; c + 1 < static_cast<int>(headers.size()); ++c) {
-        const int title = table_->horizontalHeader()->fontMetrics().horizontalAdvance(
-                              QString::fromUtf8(headers[static_cast<std::size_t>(c)])) +
-                          16;
+        // The header's own measure of its name, margins included, at the desktop's scale.
+        const int title = table_->horizontalHeader()->sectionSizeHint(c);
         baseWidths_[static_cast<std::size_t>(c)] = std::max(figure, title);
     }
     table_->horizontalHeader()->setStretchLastSection(true);
