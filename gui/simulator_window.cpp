@@ -86,6 +86,9 @@ QWidget* makeWidget(const ControlSpec& entry, QWidget* parent) {
         if (written && !entry.labelledBy.empty()) { // before anything asks for its interface
             markFigure(label, toQString(ui::captionOf(c).unit));
         }
+        if (!written && (entry.parent == "Frame3" || entry.parent == "Frame4")) {
+            markCaption(label); // the bands of figures a verdict panel may cover
+        }
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(entry.labelledBy.empty());
         label->setAlignment(alignmentOf(entry.align) | Qt::AlignTop);
