@@ -139,6 +139,20 @@ private slots:
         QVERIFY(tables >= 2); // the schedule and the variants; early repayment once asked for
     }
 
+    // A percentage too long for its label is cut in its digits: the "%" stays.
+    void ElidedPercentageKeepsItsSign() {
+        QWidget row;
+        row.resize(320, 60);
+        auto* figure = new gui::ElidedLabel(&row);
+        figure->setGeometry(10, 10, 120, 24);
+        figure->setText(QStringLiteral("12345678901234567890.00  %"));
+        const QString shown = figure->shownText();
+        QVERIFY2(shown != figure->text() && shown.endsWith(QStringLiteral("  %")),
+                 qPrintable(shown));
+        QVERIFY(shown.startsWith(QLatin1Char('1')));
+        QVERIFY(figure->fontMetrics().horizontalAdvance(shown) <= figure->width());
+    }
+
     // A figure too long for its label is drawn in the span its neighbours leave it: from the
     // first pixel past the left neighbour to the right neighbour's first pixel, not on them.
     void ElidedFigureKeepsOffItsNeighbours() {
