@@ -92,19 +92,4 @@ bool CsvReader::next(CsvRecord& record, std::string& error) {
     }
 }
 
-std::string csvField(const std::string& field) {
-    if (field.find_first_of(",\"\r\n") == std::string::npos) {
-        return field;
-    }
-    std::string out = "\"";
-    for (char c : field) {
-        if (c == '"') {
-            out += '"';
-        }
-        out += c;
-    }
-    out += '"';
-    return out;
-}
-
 } // namespace batch

@@ -32,7 +32,4 @@ private:
     std::size_t line_ = 1;
 };
 
-// One field as written: quoted when it holds a comma, a quote or a line break.
-std::string csvField(const std::string& field);
-
 } // namespace batch

@@ -1,6 +1,7 @@
 #include "batch/batch.h"
 #include "batch/csv.h"
 #include "offer/table_row.h"
+#include "runtime/csv.h"
 #include "ui/form1.h"
 #include "ui/window_facts.h"
 
@@ -37,13 +38,7 @@ constexpr std::array<const char*, 12> outputNames = {
 using Row = offer::TableRow;
 
 void writeRecord(std::ostream& out, const std::vector<std::string>& fields) {
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (i > 0) {
-            out << ',';
-        }
-        out << csvField(fields[i]);
-    }
-    out << "\r\n";
+    out << runtime::csvRecord(fields);
 }
 
 // `items`: the insurance list's items of a window after start-up.

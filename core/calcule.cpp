@@ -132,7 +132,7 @@ void calcule(SimulationState& s, Window& w, MessageSink& messages) {
         s.venitnet, s.dobanda, s.comacord, s.durata, indicebnr, s.procasig, s.ratealte,
         s.datoriialte, s.comgestluna, s.plafoncredit, tarif.indebtedness_limit));
     if (s.sumamax == -1) {
-        w.setText(C::tbsumacc, "REFUZAT");
+        w.setText(C::tbsumacc, refusedText);
     } else if (s.venitnet != 0) {
         w.setText(C::tbsumacc, Format(s.sumamax + s.valavans, "0.00"));
     } // with no income the box keeps its text

@@ -3,7 +3,12 @@
 #include "core/simulation_state.h"
 #include "core/window.h"
 
+#include <string_view>
+
 namespace core {
+
+// What the largest-credit box reads when the customer's income cannot carry the credit.
+inline constexpr std::string_view refusedText = "REFUZAT";
 
 // The recalculation: reads the six input boxes, the insurance list and the payment pair afresh,
 // computes every figure into the state and writes it into the window as soon as it is known.

@@ -1,40 +1,51 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace core {
 
-// The controls the logic reaches, by their names in the window.
-enum class Control : std::uint8_t {
-    Form1,
-    Label1,
-    vn,
-    ar,
-    ad,
-    tbvp,
-    tbavans,
-    tbdurcred,
-    tbdob,
-    bnr,
-    tbsumacc,
-    tbratatlx,
-    lbrata,
-    lbasig,
-    lbcomisgest,
-    lbdobaferenta,
-    lbdae,
-    Label10,
-    Eroare,
-    Frame3,
-    Frame4,
-    Frame6,
-    Check1,
-    Check2,
-    cbasig,
-};
-inline constexpr int controlCount = static_cast<int>(Control::cbasig) + 1;
+// The controls the logic reaches, by their names in the window, written once: the enumeration
+// and the names both come from this list, so that a name cannot drift from its control.
+#define SIMCREDIT_CONTROLS(X)                                                                      \
+    X(Form1)                                                                                       \
+    X(Label1)                                                                                      \
+    X(vn)                                                                                          \
+    X(ar)                                                                                          \
+    X(ad)                                                                                          \
+    X(tbvp)                                                                                        \
+    X(tbavans)                                                                                     \
+    X(tbdurcred)                                                                                   \
+    X(tbdob)                                                                                       \
+    X(bnr)                                                                                         \
+    X(tbsumacc)                                                                                    \
+    X(tbratatlx)                                                                                   \
+    X(lbrata)                                                                                      \
+    X(lbasig)                                                                                      \
+    X(lbcomisgest)                                                                                 \
+    X(lbdobaferenta)                                                                               \
+    X(lbdae)                                                                                       \
+    X(Label10)                                                                                     \
+    X(Eroare)                                                                                      \
+    X(Frame3)                                                                                      \
+    X(Frame4)                                                                                      \
+    X(Frame6)                                                                                      \
+    X(Check1)                                                                                      \
+    X(Check2)                                                                                      \
+    X(cbasig)
+
+#define SIMCREDIT_CONTROL_ENUMERATOR(name) name,
+enum class Control : std::uint8_t { SIMCREDIT_CONTROLS(SIMCREDIT_CONTROL_ENUMERATOR) };
+#undef SIMCREDIT_CONTROL_ENUMERATOR
+
+#define SIMCREDIT_CONTROL_NAME(name) std::string_view(#name),
+// Indexed by the enumeration.
+inline constexpr std::array controlNames = {SIMCREDIT_CONTROLS(SIMCREDIT_CONTROL_NAME)};
+#undef SIMCREDIT_CONTROL_NAME
+
+inline constexpr int controlCount = static_cast<int>(controlNames.size());
 
 // What the driver sees of the window. Setting a text raises the control's change notification
 // at once, nested in the caller, when the text changes; captions and visibility raise nothing.

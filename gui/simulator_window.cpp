@@ -9,6 +9,7 @@
 #include "gui/offer_actions.h"
 #include "gui/variants_window.h"
 #include "gui/widgets.h"
+#include "runtime/scoped_value.h"
 #include "ui/input_hints.h"
 #include "ui/window_facts.h"
 
@@ -156,9 +157,10 @@ void SimulatorWindow::load() {
 }
 
 void SimulatorWindow::startOver() {
-    restarting_ = true;
-    form_.startOver();
-    restarting_ = false;
+    {
+        const runtime::ScopedValue restarting(restarting_, true);
+        form_.startOver();
+    }
     for (int i = 0; i < core::controlCount; ++i) {
         display(static_cast<ui::Control>(i), ui::Property::Visible);
     }

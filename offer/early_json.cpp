@@ -1,15 +1,9 @@
 #include "offer/early_json.h"
 
-#include "offer/snapshot_json.h"
+#include "offer/schedule_json.h"
+#include "runtime/json_text.h"
 
 namespace offer {
-namespace {
-
-std::string figure(bool present, double value) {
-    return present ? jsonNumber(value) : std::string("null");
-}
-
-} // namespace
 
 const char* earlyModeName(EarlyMode mode) {
     switch (mode) {
@@ -26,37 +20,28 @@ const char* earlyModeName(EarlyMode mode) {
 std::string earlyJson(const EarlyRequest& request, const Early& e) {
     const bool v = e.valid;
     const bool part = request.mode != EarlyMode::total;
-    std::string out = "{\"early\":{\"valid\":";
-    out += v ? "true" : "false";
-    out += ",\"reason\":" + (v ? std::string("null") : jsonString(e.reason));
-    out += ",\"month\":" + std::to_string(request.month);
-    out += ",\"mode\":" + jsonString(earlyModeName(request.mode));
-    out += ",\"balance\":" + figure(v, e.balance);
+    runtime::JsonObject out;
+    out.boolean("valid", v)
+        .textIf("reason", !v, e.reason)
+        .integer("month", request.month)
+        .text("mode", earlyModeName(request.mode))
+        .numberIf("balance", v, e.balance);
     // An invalid answer echoes the amount asked; a valid whole repayment states the balance.
-    out += ",\"amount\":" + (v ? jsonNumber(e.amount) : figure(part, request.amount));
-    out += ",\"compensation_rate\":" + figure(v, e.compensationRate);
-    out += ",\"compensation\":" + figure(v, e.compensation);
-    out += ",\"interest_left\":" + figure(v, e.interestLeft);
-    out += ",\"refund\":" + figure(v, e.refund);
-    out += ",\"pay_today\":" + figure(v, e.payToday);
-    out += ",\"instalment\":" + figure(v && part, e.instalment);
-    out += ",\"months\":[";
-    for (const MonthRow& r : e.months) {
-        if (r.month > 1) {
-            out += ',';
-        }
-        out += "{\"month\":" + std::to_string(r.month);
-        out += ",\"instalment\":" + jsonNumber(r.instalment);
-        out += ",\"interest\":" + jsonNumber(r.interest);
-        out += ",\"commission\":" + jsonNumber(r.commission);
-        out += ",\"insurance\":" + jsonNumber(r.insurance);
-        out += ",\"principal\":" + jsonNumber(r.principal);
-        out += ",\"balance\":" + jsonNumber(r.balance) + '}';
+    if (v) {
+        out.number("amount", e.amount);
+    } else {
+        out.numberIf("amount", part, request.amount);
     }
-    out += "],\"future_total\":" + figure(v, e.futureTotal);
-    out += ",\"saving\":" + figure(v, e.saving);
-    out += "}}";
-    return out;
+    out.numberIf("compensation_rate", v, e.compensationRate)
+        .numberIf("compensation", v, e.compensation)
+        .numberIf("interest_left", v, e.interestLeft)
+        .numberIf("refund", v, e.refund)
+        .numberIf("pay_today", v, e.payToday)
+        .numberIf("instalment", v && part, e.instalment)
+        .raw("months", monthsJson(e.months))
+        .numberIf("future_total", v, e.futureTotal)
+        .numberIf("saving", v, e.saving);
+    return runtime::JsonObject().raw("early", out.str()).str();
 }
 
 } // namespace offer

@@ -1,19 +1,8 @@
 #include "offer/legal_json.h"
 
-#include "offer/snapshot_json.h"
+#include "runtime/json_text.h"
 
 namespace offer {
-namespace {
-
-std::string number(const std::optional<double>& x) {
-    return x ? jsonNumber(*x) : std::string("null");
-}
-
-std::string textOrNull(bool present, const std::string& s) {
-    return present ? jsonString(s) : std::string("null");
-}
-
-} // namespace
 
 std::string_view measureName(tariff::LegalLimit::Measure m) {
     switch (m) {
@@ -28,34 +17,32 @@ std::string_view measureName(tariff::LegalLimit::Measure m) {
 }
 
 std::string legalJson(const LegalFigures& f) {
-    std::string out = "{\"legal\":{\"valid\":";
-    out += f.valid ? "true" : "false";
-    out += ",\"reason\":" + textOrNull(!f.valid, f.reason);
-    out += ",\"total_credit\":" + number(f.totalCredit);
-    out += ",\"granting_commission\":" + number(f.grantingCommission);
-    out += ",\"total_cost\":" + number(f.totalCost);
-    out += ",\"payable\":" + number(f.payable);
-    out += ",\"payments\":" + number(f.payments);
-    out += ",\"compulsory_insurance\":";
-    out += f.compulsoryInsurance ? "true" : "false";
-    out += ",\"dae\":" + number(f.dae);
-    out += ",\"dae_reason\":" + textOrNull(!f.dae, f.daeReason);
-    out += ",\"daily_cost\":" + number(f.dailyCost);
-    out += ",\"payable_ratio\":" + number(f.payableRatio);
-    out += ",\"breaches\":[";
-    for (std::size_t i = 0; i < f.breaches.size(); ++i) {
-        const LimitBreach& b = f.breaches[i];
-        out += i > 0 ? ",{\"name\":" : "{\"name\":";
-        out += jsonString(b.name);
-        out += ",\"measure\":\"";
-        out += measureName(b.measure);
-        out += "\",\"limit\":" + jsonNumber(b.limit);
-        out += ",\"value\":" + number(b.value) + '}';
+    runtime::JsonArray breaches;
+    for (const LimitBreach& b : f.breaches) {
+        breaches.raw(runtime::JsonObject()
+                         .text("name", b.name)
+                         .text("measure", measureName(b.measure))
+                         .number("limit", b.limit)
+                         .numberOrNull("value", b.value)
+                         .str());
     }
-    out += "],\"creditor\":";
-    out += f.creditor ? "true" : "false";
-    out += "}}";
-    return out;
+    const std::string legal = runtime::JsonObject()
+                                  .boolean("valid", f.valid)
+                                  .textIf("reason", !f.valid, f.reason)
+                                  .numberOrNull("total_credit", f.totalCredit)
+                                  .numberOrNull("granting_commission", f.grantingCommission)
+                                  .numberOrNull("total_cost", f.totalCost)
+                                  .numberOrNull("payable", f.payable)
+                                  .numberOrNull("payments", f.payments)
+                                  .boolean("compulsory_insurance", f.compulsoryInsurance)
+                                  .numberOrNull("dae", f.dae)
+                                  .textIf("dae_reason", !f.dae, f.daeReason)
+                                  .numberOrNull("daily_cost", f.dailyCost)
+                                  .numberOrNull("payable_ratio", f.payableRatio)
+                                  .raw("breaches", breaches.str())
+                                  .boolean("creditor", f.creditor)
+                                  .str();
+    return runtime::JsonObject().raw("legal", legal).str();
 }
 
 std::string legalJson(const ui::Form1& form) {

@@ -2,6 +2,7 @@
 
 #include "offer/cent_schedule.h"
 
+#include "runtime/csv.h"
 #include "runtime/format.h"
 #include "ui/window_facts.h"
 
@@ -47,20 +48,6 @@ std::string paymentOf(const ui::ControlModel& w) {
         return std::string(ui::cashCaption);
     }
     return noValue;
-}
-
-std::string quoted(const std::string& field) {
-    if (field.find_first_of(",\"\r\n") == std::string::npos) {
-        return field;
-    }
-    std::string out = "\"";
-    for (const char c : field) {
-        out += c;
-        if (c == '"') {
-            out += '"';
-        }
-    }
-    return out + '"';
 }
 
 } // namespace
@@ -157,15 +144,7 @@ std::string scheduleCsv(const OfferText& text) {
         return {};
     }
     std::string out;
-    auto write = [&out](const Row& row) {
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            if (i > 0) {
-                out += ',';
-            }
-            out += quoted(row[i]);
-        }
-        out += "\r\n";
-    };
+    auto write = [&out](const Row& row) { out += runtime::csvRecord(row); };
     write(text.header);
     for (const Row& row : text.rows) {
         write(row);

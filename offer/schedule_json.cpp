@@ -1,57 +1,49 @@
 #include "offer/schedule_json.h"
 
 #include "offer/schedule_offer.h"
-#include "offer/snapshot_json.h"
-
-#include <nlohmann/json.hpp>
+#include "runtime/json_text.h"
 
 namespace offer {
-namespace {
 
-std::string text(const std::string& s) {
-    return nlohmann::json(s).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+std::string monthsJson(const std::vector<MonthRow>& months) {
+    runtime::JsonArray out;
+    for (const MonthRow& r : months) {
+        out.raw(runtime::JsonObject()
+                    .integer("month", r.month)
+                    .number("instalment", r.instalment)
+                    .number("interest", r.interest)
+                    .number("commission", r.commission)
+                    .number("insurance", r.insurance)
+                    .number("principal", r.principal)
+                    .number("balance", r.balance)
+                    .str());
+    }
+    return out.str();
 }
-
-std::string textOrNull(bool present, const std::string& s) {
-    return present ? text(s) : "null";
-}
-
-} // namespace
 
 std::string scheduleJson(const ui::Form1& form) {
     const offer::ScheduleOffer o = offer::scheduleOffer(form);
-    std::string out = "{\"schedule\":{\"valid\":";
-    out += o.valid ? "true" : "false";
-    out += ",\"reason\":" + textOrNull(!o.valid, o.reason);
-    out += ",\"months\":[";
-    for (const offer::MonthRow& r : o.months) {
-        if (r.month > 1) {
-            out += ',';
-        }
-        out += "{\"month\":" + std::to_string(r.month);
-        out += ",\"instalment\":" + jsonNumber(r.instalment);
-        out += ",\"interest\":" + jsonNumber(r.interest);
-        out += ",\"commission\":" + jsonNumber(r.commission);
-        out += ",\"insurance\":" + jsonNumber(r.insurance);
-        out += ",\"principal\":" + jsonNumber(r.principal);
-        out += ",\"balance\":" + jsonNumber(r.balance) + '}';
-    }
-    out += "],\"totals\":";
+    std::string totals = "null";
     if (o.totals) {
         const offer::Totals& t = *o.totals;
-        out += "{\"instalment\":" + jsonNumber(t.instalment);
-        out += ",\"interest\":" + jsonNumber(t.interest);
-        out += ",\"commission\":" + jsonNumber(t.commission);
-        out += ",\"insurance\":" + jsonNumber(t.insurance);
-        out += ",\"principal\":" + jsonNumber(t.principal) + '}';
-    } else {
-        out += "null";
+        totals = runtime::JsonObject()
+                     .number("instalment", t.instalment)
+                     .number("interest", t.interest)
+                     .number("commission", t.commission)
+                     .number("insurance", t.insurance)
+                     .number("principal", t.principal)
+                     .str();
     }
-    out += ",\"dae\":" + jsonNumber(o.dae);
-    out += ",\"dae_exact\":" + (o.daeExact ? jsonNumber(*o.daeExact) : std::string("null"));
-    out += ",\"dae_exact_reason\":" + textOrNull(!o.daeExact, o.daeExactReason);
-    out += "}}";
-    return out;
+    const std::string schedule = runtime::JsonObject()
+                                     .boolean("valid", o.valid)
+                                     .textIf("reason", !o.valid, o.reason)
+                                     .raw("months", monthsJson(o.months))
+                                     .raw("totals", totals)
+                                     .number("dae", o.dae)
+                                     .numberOrNull("dae_exact", o.daeExact)
+                                     .textIf("dae_exact_reason", !o.daeExact, o.daeExactReason)
+                                     .str();
+    return runtime::JsonObject().raw("schedule", schedule).str();
 }
 
 } // namespace offer

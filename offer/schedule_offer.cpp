@@ -1,5 +1,6 @@
 #include "offer/schedule_offer.h"
 
+#include "core/calcule.h"
 #include "runtime/format.h"
 
 #include <algorithm>
@@ -37,7 +38,7 @@ std::optional<std::string> noOfferReason(const ui::Form1& form) {
     if (w.visible(Control::Eroare)) {
         return "Simularea nu respecta limitele produsului: vezi mesajul de eroare din fereastra.";
     }
-    if (w.visible(Control::Frame6) || w.text(Control::tbsumacc) == "REFUZAT") {
+    if (w.visible(Control::Frame6) || w.text(Control::tbsumacc) == core::refusedText) {
         return "Clientul este refuzat: gradul de indatorare este prea mare.";
     }
     if (!std::isfinite(s.valoareprodus) || !std::isfinite(s.valavans)) {

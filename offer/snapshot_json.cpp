@@ -1,107 +1,89 @@
 #include "offer/snapshot_json.h"
 
 #include "core/state_figures.h"
+#include "runtime/json_text.h"
 
-#include <nlohmann/json.hpp>
-
-#include <array>
-#include <charconv>
-#include <cmath>
-#include <utility>
+#include <map>
+#include <string>
 
 namespace offer {
 namespace {
 
 using core::Control;
-using nlohmann::json;
+using runtime::JsonArray;
+using runtime::JsonObject;
 
-std::string dump(const json& j) {
-    // Typed bytes need not be UTF-8: replace what is not, so every snapshot is valid JSON.
-    return j.dump(-1, ' ', false, json::error_handler_t::replace);
+template <typename Texts> std::string texts(const Texts& items) {
+    JsonArray out;
+    for (const std::string& item : items) {
+        out.text(item);
+    }
+    return out.str();
 }
 
-json controls(const ui::ControlModel& m) {
-    json out = json::object();
-    auto name = [](Control c) { return std::string(ui::controlName(c)); };
+// Members in the byte order of their names, as the snapshots have always listed them.
+std::string controls(const ui::ControlModel& m) {
+    std::map<std::string, std::string, std::less<>> out;
+    auto add = [&out](Control c, const JsonObject& o) {
+        out.emplace(std::string(ui::controlName(c)), o.str());
+    };
     for (Control c : {Control::Form1, Control::Label1}) {
-        out[name(c)] = {{"caption", m.caption(c)}};
+        add(c, JsonObject().text("caption", m.caption(c)));
     }
     for (Control c : {Control::vn, Control::ar, Control::ad, Control::tbvp, Control::tbavans,
                       Control::tbdurcred, Control::tbdob, Control::bnr, Control::tbsumacc,
                       Control::tbratatlx}) {
-        out[name(c)] = {{"text", m.text(c)}, {"visible", m.visible(c)}};
+        add(c, JsonObject().text("text", m.text(c)).boolean("visible", m.visible(c)));
     }
     for (Control c : {Control::lbrata, Control::lbasig, Control::lbcomisgest,
                       Control::lbdobaferenta, Control::lbdae, Control::Label10}) {
-        out[name(c)] = {{"caption", m.caption(c)}, {"visible", m.visible(c)}};
+        add(c, JsonObject().text("caption", m.caption(c)).boolean("visible", m.visible(c)));
     }
     for (Control c : {Control::Eroare, Control::Frame6, Control::Frame3, Control::Frame4}) {
-        out[name(c)] = {{"visible", m.visible(c)}};
+        add(c, JsonObject().boolean("visible", m.visible(c)));
     }
     for (Control c : {Control::Check1, Control::Check2}) {
-        out[name(c)] = {{"value", m.value(c)}, {"visible", m.visible(c)}};
+        add(c, JsonObject().integer("value", m.value(c)).boolean("visible", m.visible(c)));
     }
     const ui::ControlData& list = m.data(Control::cbasig);
-    out["cbasig"] = {{"text", list.text}, {"index", list.listIndex}, {"items", list.items}};
-    return out;
+    add(Control::cbasig, JsonObject()
+                             .integer("index", list.listIndex)
+                             .raw("items", texts(list.items))
+                             .text("text", list.text));
+    JsonObject all;
+    for (const auto& [name, value] : out) {
+        all.raw(name, value);
+    }
+    return all.str();
 }
 
 std::string state(const core::SimulationState& s) {
-    std::string out = "{";
+    JsonObject out;
     for (const core::StateFigure& figure : core::stateFigures()) {
-        if (out.size() > 1) {
-            out += ',';
-        }
-        out += dump(json(figure.name));
-        out += ':';
-        out += jsonNumber(s.*figure.member);
+        out.number(figure.name, s.*figure.member);
     }
-    out += '}';
-    return out;
+    return out.str();
 }
 
 } // namespace
 
-std::string jsonNumber(double value) {
-    if (std::isnan(value)) {
-        return "\"NaN\"";
-    }
-    if (std::isinf(value)) {
-        return value > 0 ? "\"Infinity\"" : "\"-Infinity\"";
-    }
-    std::array<char, 32> buf{};
-    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value);
-    return {buf.data(), res.ptr};
-}
-
-std::string jsonString(std::string_view text) {
-    return dump(json(text));
-}
-
 std::string snapshotJson(const ui::Form1& form, const std::vector<core::Message>& messages,
                          const ui::FaultLog* faults) {
-    json shown = json::array();
+    JsonArray shown;
     for (const core::Message& m : messages) {
-        shown.push_back({{"title", m.title}, {"prompt", m.prompt}});
+        shown.raw(JsonObject().text("prompt", m.prompt).text("title", m.title).str());
     }
-    // The numbers of the state are written with to_chars, the rest by the JSON library.
-    std::string out = "{\"controls\":" + dump(controls(form.controls()));
-    out += ",\"state\":" + state(form.state());
-    out += ",\"messages\":" + dump(shown);
-    out += ",\"recalculations\":" + std::to_string(form.recalculations());
-    json kept = json::array();
-    if (faults != nullptr) {
-        for (const std::string& what : faults->kept()) {
-            kept.push_back(what);
-        }
-    }
-    out += ",\"faults\":" + dump(kept);
+    JsonObject out;
+    out.raw("controls", controls(form.controls()));
+    out.raw("state", state(form.state()));
+    out.raw("messages", shown.str());
+    out.integer("recalculations", form.recalculations());
+    out.raw("faults", faults != nullptr ? texts(faults->kept()) : std::string("[]"));
     if (faults != nullptr && faults->count() > static_cast<long long>(faults->kept().size())) {
         // Only the latest are kept; say how many there were in all.
-        out += ",\"faults_count\":" + std::to_string(faults->count());
+        out.integer("faults_count", faults->count());
     }
-    out += '}';
-    return out;
+    return out.str();
 }
 
 } // namespace offer

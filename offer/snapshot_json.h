@@ -16,11 +16,4 @@ namespace offer {
 std::string snapshotJson(const ui::Form1& form, const std::vector<core::Message>& messages,
                          const ui::FaultLog* faults = nullptr);
 
-// A Double as the shortest text that reads back to the same value; non-finite values as the
-// JSON strings "Infinity", "-Infinity" and "NaN".
-std::string jsonNumber(double value);
-
-// A text as a JSON string; bytes that are not UTF-8 are replaced, as in snapshots.
-std::string jsonString(std::string_view text);
-
 } // namespace offer

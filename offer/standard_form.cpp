@@ -1,5 +1,6 @@
 #include "offer/standard_form.h"
 
+#include "offer/cent_schedule.h"
 #include "offer/document_gate.h"
 #include "offer/legal.h"
 #include "offer/schedule_offer.h"
@@ -7,6 +8,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 namespace offer {
 namespace {
@@ -14,8 +16,6 @@ namespace {
 using core::Control;
 
 // The documents count in whole cents: every figure below is one, and sums of them add up.
-using Cents = std::int64_t;
-
 Cents cents(double value) {
     return std::llround(value * 100);
 }
@@ -48,17 +48,26 @@ const tariff::InsuranceOption* chosenInsurance(const ui::Form1& form) {
     return nullptr;
 }
 
-FormFigures figuresOf(const ui::Form1& form, const ScheduleOffer& schedule, bool compulsory) {
+// The totals are those of the schedule the customer pays, in cents (the offer's), so that the
+// form and the offer handed over together print the same figures. Empty when the amounts are
+// beyond what cents can count.
+std::optional<FormFigures> figuresOf(const ui::Form1& form, const ScheduleOffer& schedule,
+                                     bool compulsory) {
     const core::SimulationState& s = form.state();
-    const Totals& t = *schedule.totals;
+    const std::optional<CentSchedule> paid = centSchedule(schedule, s.valoarecredit);
+    const std::optional<Cents> financed = toCents(s.valoareprodus - s.valavans);
+    if (!paid || !financed || paid->months.empty()) {
+        return std::nullopt;
+    }
+    const CentTotals& t = paid->totals;
     FormFigures f;
-    f.totalCredit = cents(s.valoareprodus - s.valavans);
-    f.granting = cents(t.principal) - f.totalCredit;
-    f.interest = cents(t.interest);
-    f.commission = cents(t.commission);
-    f.insurance = cents(t.insurance);
-    f.instalment = cents(schedule.months.front().instalment);
-    f.payments = cents(t.instalment);
+    f.totalCredit = *financed;
+    f.granting = paid->credit - *financed;
+    f.interest = t.interest;
+    f.commission = t.commission;
+    f.insurance = t.insurance;
+    f.instalment = paid->months.front().instalment;
+    f.payments = t.instalment;
     f.totalCost = f.interest + f.commission + f.granting + (compulsory ? f.insurance : 0);
     f.payable = f.totalCredit + f.totalCost;
     return f;
@@ -294,7 +303,13 @@ StandardForm standardForm(const ui::Form1& form, const std::optional<ui::Shop>& 
     const ScheduleOffer schedule = scheduleOffer(form);
     const LegalFigures legal = legalFigures(form, schedule);
     const tariff::InsuranceOption* insurance = chosenInsurance(form);
-    const FormFigures f = figuresOf(form, schedule, legal.compulsoryInsurance);
+    const std::optional<FormFigures> figures = figuresOf(form, schedule, legal.compulsoryInsurance);
+    if (!figures) {
+        out.valid = false;
+        out.reason = "Sumele creditului sunt prea mari pentru a fi scrise in formular.";
+        return out;
+    }
+    const FormFigures& f = *figures;
     const std::string dae = legal.dae ? legalPercent(*legal.dae) : std::string(noValue);
     const std::string late = tarif->late_payment.value_or("Stabilite prin contractul de credit.");
     const core::SimulationState& s = form.state();

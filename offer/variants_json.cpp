@@ -1,60 +1,53 @@
 #include "offer/variants_json.h"
 
 #include "offer/duration_rows.h"
-#include "offer/snapshot_json.h"
 #include "offer/what_would_pass.h"
+#include "runtime/json_text.h"
 
 #include <optional>
+#include <string_view>
 
 namespace offer {
 namespace {
 
-std::string answer(const std::optional<long long>& value) {
-    return value ? std::to_string(*value) : "null";
+runtime::JsonObject& answer(runtime::JsonObject& out, std::string_view key,
+                            const std::optional<long long>& value) {
+    return value ? out.integer(key, *value) : out.raw(key, "null");
 }
 
 std::string row(const offer::DurationRow& r) {
-    std::string out = "{\"duration\":" + jsonNumber(r.duration);
-    out += ",\"current\":";
-    out += r.current ? "true" : "false";
-    out += ",\"verdict\":" + jsonString(offer::verdictName(r.verdict));
-    for (const auto& [key, text] : {std::pair{"tbdob", &r.tbdob},
-                                    {"lbrata", &r.lbrata},
-                                    {"lbdobaferenta", &r.lbdobaferenta},
-                                    {"lbdae", &r.lbdae},
-                                    {"bnr", &r.bnr},
-                                    {"tbsumacc", &r.tbsumacc}}) {
-        out += ",\"";
-        out += key;
-        out += "\":" + jsonString(*text);
-    }
-    out += ",\"dobanda\":" + jsonNumber(r.dobanda);
-    out += ",\"rataluna\":" + jsonNumber(r.rataluna);
-    out += ",\"daeval\":" + jsonNumber(r.daeval);
-    out += '}';
-    return out;
+    runtime::JsonObject out;
+    out.number("duration", r.duration)
+        .boolean("current", r.current)
+        .text("verdict", offer::verdictName(r.verdict))
+        .text("tbdob", r.tbdob)
+        .text("lbrata", r.lbrata)
+        .text("lbdobaferenta", r.lbdobaferenta)
+        .text("lbdae", r.lbdae)
+        .text("bnr", r.bnr)
+        .text("tbsumacc", r.tbsumacc)
+        .number("dobanda", r.dobanda)
+        .number("rataluna", r.rataluna)
+        .number("daeval", r.daeval);
+    return out.str();
 }
 
 } // namespace
 
 std::string variantsJson(const ui::Form1& form) {
     offer::WhatIf whatIf(form);
-    std::string out = "{\"variants\":{\"rows\":[";
-    bool first = true;
+    runtime::JsonArray rows;
     for (const offer::DurationRow& r : offer::durationRows(whatIf, form)) {
-        if (!first) {
-            out += ',';
-        }
-        first = false;
-        out += row(r);
+        rows.raw(row(r));
     }
     const offer::Answers a = offer::whatWouldPass(whatIf, form);
-    out += "],\"min_down_payment\":" + answer(a.minDownPayment);
-    out += ",\"min_duration\":" + answer(a.minDuration);
-    out += ",\"max_duration\":" + answer(a.maxDuration);
-    out += ",\"max_product_value\":" + answer(a.maxProductValue);
-    out += "}}";
-    return out;
+    runtime::JsonObject out;
+    out.raw("rows", rows.str());
+    answer(out, "min_down_payment", a.minDownPayment);
+    answer(out, "min_duration", a.minDuration);
+    answer(out, "max_duration", a.maxDuration);
+    answer(out, "max_product_value", a.maxProductValue);
+    return runtime::JsonObject().raw("variants", out.str()).str();
 }
 
 } // namespace offer

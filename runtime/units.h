@@ -12,4 +12,7 @@ using Rate = double;   // a fraction: 0.087 is 8.7 %
 using Amount = double; // RON
 using Months = double; // may hold a fraction, as typed
 
+// The last month a schedule has room for; no duration guard may reach past it.
+inline constexpr int scheduleMonths = 600;
+
 } // namespace runtime

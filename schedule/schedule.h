@@ -13,12 +13,12 @@ using runtime::Amount;
 using runtime::Months;
 using runtime::Rate;
 
-// The five monthly schedules. Index m holds month m, so index 0 is never written; 600 is the last
-// month there is room for. They are never cleared: a shorter schedule leaves the tail of an
+// The five monthly schedules. Index m holds month m, so index 0 is never written; the last is
+// runtime::scheduleMonths. They are never cleared: a shorter schedule leaves the tail of an
 // earlier, longer one in place, and the effective rate may read it back (a fractional duration
 // rounds up past the last month written).
 struct MonthlySchedule {
-    static constexpr std::size_t size = 601;
+    static constexpr std::size_t size = runtime::scheduleMonths + 1;
     std::array<double, size> adobanda{};   // interest of month m
     std::array<double, size> acomgest{};   // management commission of month m
     std::array<double, size> aasig{};      // insurance of month m

@@ -4,6 +4,7 @@
 #include "offer/schedule_json.h"
 #include "offer/snapshot_json.h"
 #include "offer/variants_json.h"
+#include "runtime/json_text.h"
 
 namespace server {
 namespace {
@@ -29,14 +30,11 @@ std::string innerObject(const std::string& line) {
 
 std::string simulationAnswer(const offer::TableRow& row, const tariff::Tariff& tarif) {
     const PlayedForm played(row, tarif);
-    std::string out = "{\"snapshot\":";
-    out += offer::snapshotJson(played.form, played.log.shown, &played.faults);
-    out += ",\"schedule\":";
-    out += innerObject(offer::scheduleJson(played.form));
-    out += ",\"legal\":";
-    out += innerObject(offer::legalJson(played.form));
-    out += '}';
-    return out;
+    return runtime::JsonObject()
+        .raw("snapshot", offer::snapshotJson(played.form, played.log.shown, &played.faults))
+        .raw("schedule", innerObject(offer::scheduleJson(played.form)))
+        .raw("legal", innerObject(offer::legalJson(played.form)))
+        .str();
 }
 
 std::string variantsAnswer(const offer::TableRow& row, const tariff::Tariff& tarif) {

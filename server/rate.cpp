@@ -1,8 +1,8 @@
 #include "offer/duration_rows.h"
 #include "offer/legal.h"
 #include "offer/schedule_offer.h"
-#include "offer/snapshot_json.h"
 #include "runtime/format.h"
+#include "runtime/json_text.h"
 #include "server/answers.h"
 
 #include <algorithm>
@@ -64,17 +64,16 @@ std::string percent(double share) {
     return lei(share * 100) + " %";
 }
 
-std::string optionalNumber(const std::optional<double>& value) {
-    return value ? offer::jsonNumber(*value) : "null";
-}
-
-std::string rowJson(const RateRow& r) {
-    return "{\"duration\":" + offer::jsonNumber(r.duration) +
-           ",\"rataluna\":" + offer::jsonNumber(r.rataluna) +
-           ",\"rate\":" + offer::jsonNumber(r.rate) + ",\"dae\":" + optionalNumber(r.dae) +
-           ",\"total_credit\":" + offer::jsonNumber(r.totalCredit) +
-           ",\"total_cost\":" + offer::jsonNumber(r.totalCost) +
-           ",\"payable\":" + offer::jsonNumber(r.payable) + "}";
+runtime::JsonObject rowJson(const RateRow& r) {
+    runtime::JsonObject out;
+    out.number("duration", r.duration)
+        .number("rataluna", r.rataluna)
+        .number("rate", r.rate)
+        .numberOrNull("dae", r.dae)
+        .number("total_credit", r.totalCredit)
+        .number("total_cost", r.totalCost)
+        .number("payable", r.payable);
+    return out;
 }
 
 // The representative example in one sentence that names every assumption behind its figures.
@@ -129,20 +128,22 @@ std::string rateAnswer(const offer::TableRow& row, const tariff::Tariff& tarif) 
     if (rows.empty()) {
         return R"({"rows":[],"from":null,"example":null})";
     }
-    std::string out = "{\"rows\":[";
+    runtime::JsonArray list;
     double from = rows.front().rataluna;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        out += (i == 0 ? "" : ",") + rowJson(rows[i]);
-        from = std::min(from, rows[i].rataluna);
+    for (const RateRow& r : rows) {
+        list.raw(rowJson(r).str());
+        from = std::min(from, r.rataluna);
     }
     // The rows come in increasing duration: the example is the longest one.
     const RateRow& longest = rows.back();
     const ui::Form1& exampleForm = whatIf.set(Control::tbdurcred, longest.text);
-    std::string example = rowJson(longest);
-    example.insert(example.size() - 1, ",\"text\":" + offer::jsonString(exampleSentence(
-                                                          longest, exampleForm, row.cash)));
-    out += "],\"from\":" + offer::jsonNumber(from) + ",\"example\":" + example + "}";
-    return out;
+    const std::string example =
+        rowJson(longest).text("text", exampleSentence(longest, exampleForm, row.cash)).str();
+    return runtime::JsonObject()
+        .raw("rows", list.str())
+        .number("from", from)
+        .raw("example", example)
+        .str();
 }
 
 } // namespace server

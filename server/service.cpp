@@ -1,6 +1,6 @@
 #include "server/service.h"
 
-#include "offer/snapshot_json.h"
+#include "runtime/json_text.h"
 #include "server/answers.h"
 #include "server/request_form.h"
 #include "server/widget.h"
@@ -79,8 +79,7 @@ bool matches(std::string_view header, std::string_view tag) {
 } // namespace
 
 Response errorResponse(int status, std::string_view error, std::string_view pointer) {
-    Response r = json("{\"error\":" + offer::jsonString(error) +
-                      ",\"pointer\":" + offer::jsonString(pointer) + "}");
+    Response r = json(runtime::JsonObject().text("error", error).text("pointer", pointer).str());
     r.status = status;
     return r;
 }
@@ -114,6 +113,17 @@ void Service::allowOrigin(const Request& request, Response& response) const {
         allowedOrigins_.end()) {
         response.headers.emplace_back("Access-Control-Allow-Origin", std::string(request.origin));
     }
+}
+
+template <typename Compute>
+std::string Service::answer(char endpoint, const offer::TableRow& row, Compute compute) const {
+    const std::string key = AnswerCache::key(endpoint, row);
+    if (std::optional<std::string> known = cache_.find(key)) {
+        return std::move(*known);
+    }
+    std::string computed = compute(row, tarif_);
+    cache_.store(key, computed);
+    return computed;
 }
 
 Response Service::route(const Request& request) const {
@@ -154,8 +164,8 @@ Response Service::route(const Request& request) const {
         if (!form.value) {
             r = errorResponse(400, form.bad.error, form.bad.pointer);
         } else {
-            r = json(endpoint.route == Route::simulare ? simulationAnswer(*form.value, tarif_)
-                                                       : variantsAnswer(*form.value, tarif_));
+            r = json(endpoint.route == Route::simulare ? answer('S', *form.value, simulationAnswer)
+                                                       : answer('V', *form.value, variantsAnswer));
         }
         break;
     }
@@ -171,7 +181,7 @@ Response Service::route(const Request& request) const {
             r.status = 304;
         } else {
             r.contentType = jsonType;
-            r.body = rateAnswer(q.value->row, tarif_);
+            r.body = answer('R', q.value->row, rateAnswer);
         }
         break;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "server/answer_cache.h"
 #include "server/metrics.h"
 #include "tariff/tariff.h"
 
@@ -43,6 +44,9 @@ public:
 
 private:
     Response route(const Request& request) const;
+    // The answer of one endpoint for a form, from the cache when it was computed before.
+    template <typename Compute>
+    std::string answer(char endpoint, const offer::TableRow& row, Compute compute) const;
     void allowOrigin(const Request& request, Response& response) const;
 
     const tariff::Tariff& tarif_;
@@ -51,6 +55,7 @@ private:
     std::string tarifJson_;
     std::string etag_;
     Metrics metrics_;
+    mutable AnswerCache cache_;
 };
 
 // The largest body read; a larger one is answered 413.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/json_text.h"
 #include "tariff/read.h"
 #include "tariff/text.h"
 
@@ -95,7 +96,7 @@ public:
         const std::string where = at + "/" + key;
         const std::optional<double> x = number(member(obj, at, key, required), where);
         if (x && *x < 0) {
-            fail(where, "must not be negative (got " + numberText(*x) + ")");
+            fail(where, "must not be negative (got " + runtime::jsonNumber(*x) + ")");
             return std::nullopt;
         }
         return x;
@@ -105,7 +106,7 @@ public:
     std::optional<double> rate(const json* obj, const std::string& at, const char* key) {
         const std::optional<double> x = amount(obj, at, key);
         if (x && *x >= 1) {
-            fail(at + "/" + key, "must be below 1 (got " + numberText(*x) + ")");
+            fail(at + "/" + key, "must be below 1 (got " + runtime::jsonNumber(*x) + ")");
             return std::nullopt;
         }
         return x;
@@ -166,8 +167,8 @@ public:
                  const std::string& at, const char* minKey, const char* maxKey) {
         if (min && max && *min > *max) {
             fail(at + "/" + minKey, std::string("must not be above ") + maxKey + " (got " +
-                                        numberText(*min) + ", " + maxKey + " " + numberText(*max) +
-                                        ")");
+                                        runtime::jsonNumber(*min) + ", " + maxKey + " " +
+                                        runtime::jsonNumber(*max) + ")");
         }
     }
 };

@@ -1,4 +1,5 @@
 #include "tariff/legal_terms.h"
+#include "runtime/json_text.h"
 
 namespace tariff {
 namespace {
@@ -48,7 +49,7 @@ std::optional<double> earlyShare(Checker& c, const json* obj, const std::string&
                                  const char* key) {
     const std::optional<double> x = c.amount(obj, at, key, false);
     if (x && *x > maxEarlyShare) {
-        c.fail(at + "/" + key, "must not be above 0.01 (got " + numberText(*x) + ")");
+        c.fail(at + "/" + key, "must not be above 0.01 (got " + runtime::jsonNumber(*x) + ")");
         return std::nullopt;
     }
     return x;
@@ -81,7 +82,7 @@ void checkValidDays(Checker& c, const json& root, Terms& t) {
     }
     if (*days != std::floor(*days) || *days < 1 || *days > maxValidDays) {
         c.fail("/information_valid_days",
-               "must be a whole number from 1 to 90 (got " + numberText(*days) + ")");
+               "must be a whole number from 1 to 90 (got " + runtime::jsonNumber(*days) + ")");
         return;
     }
     t.information_valid_days = static_cast<int>(*days);
@@ -120,8 +121,8 @@ LegalLimit checkLimit(Checker& c, const json& v, const std::string& at) {
         const std::optional<double> x = c.number(value, where);
         if (x && *x < m.least) {
             c.fail(where, (m.least == 0 ? std::string("must not be negative")
-                                        : "must be at least " + numberText(m.least)) +
-                              " (got " + numberText(*x) + ")");
+                                        : "must be at least " + runtime::jsonNumber(m.least)) +
+                              " (got " + runtime::jsonNumber(*x) + ")");
         } else if (x) {
             limit.measure = m.measure;
             limit.max = *x;

@@ -1,7 +1,10 @@
 #include "tariff/problem_text.h"
 
+#include "runtime/units.h"
+
 #include <array>
 #include <cerrno>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -147,10 +150,11 @@ std::string romanianDetail(std::string detail) {
 // kept. A reason the list does not know is passed on as it is.
 std::string reasonText(const std::string& reason) {
     struct Start {
-        std::string_view english;
-        std::string_view romanian;
+        std::string english;
+        std::string romanian;
     };
-    static constexpr std::array<Start, 24> starts = {{
+    static const std::string months = std::to_string(runtime::scheduleMonths);
+    static const std::array<Start, 24> starts = {{
         {"must be an object (got ", "trebuie sa fie un obiect JSON (este "},
         {"unknown key", "cheie necunoscuta (poate fi o greseala de scriere)"},
         {"missing", "lipseste"},
@@ -160,8 +164,8 @@ std::string reasonText(const std::string& reason) {
         {"must be below 1 (got ", "trebuie sa fie sub 1, adica sub 100 % (este "},
         {"must be a string (got ", "trebuie sa fie un text (este "},
         {"must be an array (got ", "trebuie sa fie o lista (este "},
-        {"must not be above 600, the months of the schedule (got ",
-         "nu poate depasi 600, lunile graficului (este "},
+        {"must not be above " + months + ", the months of the schedule (got ",
+         "nu poate depasi " + months + ", lunile graficului (este "},
         {"must be from 1 to guard (got ", "trebuie sa fie intre 1 si pragul duratei (este "},
         {"must hold 1 to 8 items (got ", "trebuie sa aiba intre 1 si 8 optiuni (are "},
         {"must not contain control characters", "nu poate contine caractere de control"},

@@ -1,5 +1,7 @@
 #include "tariff/read.h"
 
+#include "runtime/json_text.h"
+#include "runtime/units.h"
 #include "tariff/checker.h"
 #include "tariff/legal_terms.h"
 
@@ -15,7 +17,6 @@ constexpr int maxDepth = 32;
 constexpr std::size_t maxInsuranceItems = 8;
 constexpr std::size_t maxItemName = 40;
 constexpr std::size_t maxTitle = 80;
-constexpr double scheduleMonths = 600;
 
 // The first byte where brackets nest deeper than maxDepth, outside strings.
 std::optional<std::size_t> tooDeep(std::string_view bytes) {
@@ -67,14 +68,15 @@ void checkDuration(Checker& c, const json& root, DurationLimits& d) {
     const auto afterGuard = c.amount(obj, at, "after_guard");
     c.ordered(minimum, maximum, at, "minimum", "maximum");
     c.ordered(maximum, guard, at, "maximum", "guard");
-    if (guard && *guard > scheduleMonths) {
-        c.fail(at + "/guard", "must not be above 600, the months of the schedule (got " +
-                                  numberText(*guard) + ")");
+    if (guard && *guard > runtime::scheduleMonths) {
+        c.fail(at + "/guard", "must not be above " + std::to_string(runtime::scheduleMonths) +
+                                  ", the months of the schedule (got " +
+                                  runtime::jsonNumber(*guard) + ")");
     }
     if (afterGuard && (*afterGuard < 1 || (guard && *afterGuard > *guard))) {
-        c.fail(at + "/after_guard", "must be from 1 to guard (got " + numberText(*afterGuard) +
-                                        (guard ? ", guard " + numberText(*guard) : std::string()) +
-                                        ")");
+        c.fail(at + "/after_guard",
+               "must be from 1 to guard (got " + runtime::jsonNumber(*afterGuard) +
+                   (guard ? ", guard " + runtime::jsonNumber(*guard) : std::string()) + ")");
     }
     take(d.minimum, minimum);
     take(d.maximum, maximum);
@@ -218,7 +220,7 @@ void checkDocument(Checker& c, const json& doc, Terms& t) {
     }
     if (const auto version = c.number(c.member(root, "", "version"), "/version")) {
         if (*version != 1 && *version != 2) {
-            c.fail("/version", "must be 1 or 2 (got " + numberText(*version) + ")");
+            c.fail("/version", "must be 1 or 2 (got " + runtime::jsonNumber(*version) + ")");
         }
     }
     take(t.name, c.text(root, "", "name", 0, maxTitle));
@@ -298,7 +300,7 @@ ReadResult read(std::string_view bytes) {
 
     Checker checker;
     Terms terms;
-    terms.lender = Lender{};
+    terms.lender = builtIn().terms().lender;
     checkDocument(checker, doc, terms);
     if (checker.problems.empty()) {
         result.tariff = Reader::make(std::move(terms));

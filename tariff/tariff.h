@@ -14,9 +14,10 @@ using Rate = double;
 using Amount = double;
 using Months = double;
 
+// A file that leaves the lender out takes the built-in tariff's.
 struct Lender {
-    std::string title = "Simulator Credit Omnira"; // the window's caption
-    std::string heading = "CREDIT OMNIRA";         // the caption of Label1
+    std::string title;   // the window's caption
+    std::string heading; // the caption of Label1
 
     bool operator==(const Lender&) const = default;
 };

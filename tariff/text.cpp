@@ -1,15 +1,9 @@
 #include "tariff/text.h"
 
-#include <array>
 #include <charconv>
+#include <chrono>
 
 namespace tariff {
-
-std::string numberText(double value) {
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return {buffer.data(), result.ptr};
-}
 
 std::optional<std::size_t> firstInvalidUtf8(std::string_view bytes) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
@@ -86,14 +80,13 @@ bool isDate(std::string_view text) {
     int year = 0;
     int month = 0;
     int day = 0;
-    if (!field(0, 4, year) || !field(5, 2, month) || !field(8, 2, day) || year < 1 || month < 1 ||
-        month > 12 || day < 1) {
+    if (!field(0, 4, year) || !field(5, 2, month) || !field(8, 2, day) || year < 1) {
         return false;
     }
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    constexpr std::array<int, 12> days = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const int last = days[static_cast<std::size_t>(month - 1)] + (month == 2 && leap ? 1 : 0);
-    return day <= last;
+    const std::chrono::year_month_day date{std::chrono::year(year),
+                                           std::chrono::month(static_cast<unsigned>(month)),
+                                           std::chrono::day(static_cast<unsigned>(day))};
+    return date.ok();
 }
 
 } // namespace tariff

@@ -11,9 +11,6 @@ namespace tariff {
 // The value of the file's "format" key.
 inline constexpr const char* formatName = "simulator-credit-tarif";
 
-// The shortest text that reads back to the same double ("0.087", "30000", "1e+21").
-std::string numberText(double value);
-
 // Where the first byte that does not belong to a well-formed UTF-8 character is.
 std::optional<std::size_t> firstInvalidUtf8(std::string_view bytes);
 

@@ -1,8 +1,7 @@
 #include "tariff/write.h"
 
+#include "runtime/json_text.h"
 #include "tariff/text.h"
-
-#include <nlohmann/json.hpp>
 
 #include <initializer_list>
 #include <utility>
@@ -10,12 +9,12 @@
 namespace tariff {
 namespace {
 
-std::string str(const std::string& s) {
-    return nlohmann::json(s).dump();
+std::string str(std::string_view s) {
+    return runtime::jsonString(s);
 }
 
 std::string num(double x) {
-    return numberText(x);
+    return runtime::jsonNumber(x);
 }
 
 // {"key": value, ...} on one line, the optional entries left out.

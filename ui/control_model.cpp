@@ -4,22 +4,13 @@
 #include <utility>
 
 namespace ui {
-namespace {
-
-constexpr std::array<std::string_view, core::controlCount> names = {
-    "Form1",       "Label1",        "vn",     "ar",       "ad",        "tbvp",   "tbavans",
-    "tbdurcred",   "tbdob",         "bnr",    "tbsumacc", "tbratatlx", "lbrata", "lbasig",
-    "lbcomisgest", "lbdobaferenta", "lbdae",  "Label10",  "Eroare",    "Frame3", "Frame4",
-    "Frame6",      "Check1",        "Check2", "cbasig",
-};
-
-} // namespace
 
 std::string_view controlName(Control c) {
-    return names[static_cast<std::size_t>(c)];
+    return core::controlNames[static_cast<std::size_t>(c)];
 }
 
 bool controlByName(std::string_view name, Control& out) {
+    const auto& names = core::controlNames;
     const auto it = std::find(names.begin(), names.end(), name);
     if (it == names.end()) {
         return false;

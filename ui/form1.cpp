@@ -3,6 +3,7 @@
 #include "core/calcule.h"
 #include "runtime/format.h"
 #include "runtime/runtime_error.h"
+#include "runtime/scoped_value.h"
 #include "ui/window_facts.h"
 
 namespace ui {
@@ -86,23 +87,25 @@ void Form1::onNotification(Control c, Notification n) {
 
 void Form1::recalculate() {
     ++recalculations_;
-    ++depth_;
-    bool complete = true;
-    try {
-        core::calcule(state_, controls_, messages_);
-    } catch (const runtime::RuntimeError& error) {
-        // What was written stays; the window goes on with the next keystroke.
-        complete = false;
-        if (faults_ != nullptr) {
-            faults_->fault(error.what());
+    {
+        const runtime::ScopedValue nested(depth_, depth_ + 1);
+        bool complete = true;
+        try {
+            core::calcule(state_, controls_, messages_);
+        } catch (const runtime::RuntimeError& error) {
+            // What was written stays; the window goes on with the next keystroke.
+            complete = false;
+            if (faults_ != nullptr) {
+                faults_->fault(error.what());
+            }
+        }
+        // A nested recalculation that fails is followed by the rest of the outer one, which
+        // writes every figure again: only the outermost decides whether the figures are current.
+        if (depth_ == 1) {
+            resultsCurrent_ = complete;
         }
     }
-    // A nested recalculation that fails is followed by the rest of the outer one, which writes
-    // every figure again: only the outermost decides whether the figures are current.
-    if (depth_ == 1) {
-        resultsCurrent_ = complete;
-    }
-    if (--depth_ == 0) {
+    if (depth_ == 0) {
         for (const auto& observer : recalculationObservers_) {
             observer();
         }

@@ -1,5 +1,6 @@
 #include "ui/shop.h"
 
+#include "runtime/json_text.h"
 #include "tariff/text.h"
 
 #include <nlohmann/json.hpp>
@@ -156,15 +157,15 @@ ShopRead readShopFile(const std::filesystem::path& file) {
 }
 
 std::string writeShop(const Shop& shop) {
-    nlohmann::ordered_json out;
-    out["format"] = shopFormatName;
-    out["version"] = 1;
-    out["name"] = shop.name;
-    out["address"] = shop.address;
+    // One member a line, indented by two, as people read and edit it.
+    std::string out = "{\n  \"format\": " + runtime::jsonString(shopFormatName);
+    out += ",\n  \"version\": 1";
+    out += ",\n  \"name\": " + runtime::jsonString(shop.name);
+    out += ",\n  \"address\": " + runtime::jsonString(shop.address);
     if (shop.phone) {
-        out["phone"] = *shop.phone;
+        out += ",\n  \"phone\": " + runtime::jsonString(*shop.phone);
     }
-    return out.dump(2) + "\n";
+    return out + "\n}\n";
 }
 
 std::string saveShopFile(const std::filesystem::path& file, const Shop& shop) {

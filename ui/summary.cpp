@@ -47,7 +47,7 @@ std::string summaryText(const Form1& form) {
         const ControlData& d = m.data(entry.control);
         const bool box = !(entry.control >= Control::lbrata && entry.control <= Control::lbdae);
         const std::string& value = box ? d.text : d.caption;
-        // "REFUZAT" is a verdict, not an amount.
+        // The refusal is a verdict, not an amount.
         const bool amount = value.find_first_of("0123456789") != std::string::npos;
         addLine(out, entry.caption, value, amount ? entry.unit : std::string_view{});
         if (entry.control == Control::cbasig) {

@@ -1,6 +1,7 @@
 #include "batch/batch.h"
 #include "batch/csv.h"
 #include "offer/snapshot_json.h"
+#include "runtime/json_text.h"
 #include "tests/support/batch_run.h"
 #include "tests/support/csv_rows.h"
 
@@ -108,11 +109,11 @@ TEST(BatchScript, MalformedLineStopsWithStatusTwo) {
 }
 
 TEST(BatchScript, NonFiniteFiguresAreStrings) {
-    EXPECT_EQ(offer::jsonNumber(std::numeric_limits<double>::infinity()), "\"Infinity\"");
-    EXPECT_EQ(offer::jsonNumber(-std::numeric_limits<double>::infinity()), "\"-Infinity\"");
-    EXPECT_EQ(offer::jsonNumber(std::nan("")), "\"NaN\"");
-    EXPECT_EQ(offer::jsonNumber(0.1 + 0.2), "0.30000000000000004");
-    EXPECT_EQ(offer::jsonNumber(60), "60");
+    EXPECT_EQ(runtime::jsonNumber(std::numeric_limits<double>::infinity()), "\"Infinity\"");
+    EXPECT_EQ(runtime::jsonNumber(-std::numeric_limits<double>::infinity()), "\"-Infinity\"");
+    EXPECT_EQ(runtime::jsonNumber(std::nan("")), "\"NaN\"");
+    EXPECT_EQ(runtime::jsonNumber(0.1 + 0.2), "0.30000000000000004");
+    EXPECT_EQ(runtime::jsonNumber(60), "60");
     // A 400-digit product value reads as infinity; the snapshot stays valid JSON.
     const Outcome run =
         script("set tbvp 1" + std::string(400, '0') + "\nset vn \xFF\xFE\nsnapshot\n");
@@ -213,13 +214,6 @@ TEST(CsvReader, DoubledQuoteInsideAQuotedField) {
     const auto rows = records("\"a\"\"b\",\"\"\"\",c\r\n");
     ASSERT_EQ(rows.size(), 1U);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"a\"b", "\"", "c"}));
-}
-
-TEST(CsvField, QuotesOnlyWhatNeedsIt) {
-    EXPECT_EQ(batch::csvField("10.70"), "10.70");
-    EXPECT_EQ(batch::csvField("a,b"), "\"a,b\"");
-    EXPECT_EQ(batch::csvField("say \"hi\""), "\"say \"\"hi\"\"\"");
-    EXPECT_EQ(batch::csvField("x\ry"), "\"x\ry\"");
 }
 
 } // namespace

@@ -5,15 +5,19 @@
 #include "gui/legal_actions.h"
 #include "gui/offer_actions.h"
 #include "gui/schedule_window.h"
+#include "gui/shop_dialog.h"
 #include "gui/simulator_window.h"
 #include "gui/standard_form_document.h"
+#include "gui/variants_window.h"
 #include "ui/tariff_choice.h"
 
 #include <QAction>
 #include <QBuffer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -194,6 +198,60 @@ private slots:
         QVERIFY2(flat.contains(QStringLiteral("Intermediar de credit")) &&
                      flat.contains(QStringLiteral("Magazinul Ștefan")),
                  qPrintable(text));
+    }
+
+    // The variants window names the limit a duration breaches, rather than offering it.
+    void VariantsNameTheBreachedLimit() {
+        QTemporaryDir folder;
+        const QString ceiling =
+            lenderTariff(folder, R"([{"name": "DAE maxima IFN", "dae_max": 0.345}])");
+        gui::SimulatorWindow window(ui::chooseTariff(ceiling.toStdString()));
+        window.load();
+        window.show();
+        typeCustomer(window);
+        window.findChild<QAction*>(QStringLiteral("variantsAction"))->trigger();
+        auto* variants = window.findChild<gui::VariantsWindow*>(QStringLiteral("variantsWindow"));
+        QVERIFY(variants != nullptr);
+        QTRY_VERIFY(!variants->findChildren<QTableView*>().isEmpty());
+        const QAbstractItemModel* model = variants->findChildren<QTableView*>().first()->model();
+        int over = 0;
+        QTRY_VERIFY(model->rowCount() > 0);
+        for (int r = 0; r < model->rowCount(); ++r) {
+            for (int c = 0; c < model->columnCount(); ++c) {
+                const QString text = model->index(r, c).data().toString();
+                if (text.startsWith(QStringLiteral("Peste limita legala"))) {
+                    QCOMPARE(text, QStringLiteral("Peste limita legala: DAE maxima IFN"));
+                    ++over;
+                }
+            }
+        }
+        QVERIFY(over > 0);
+    }
+
+    // The shop's details: refused with the reason under the boxes and nothing written, then
+    // written whole once they are right.
+    void ShopDetailsSavedWholeOrNotAtAll() {
+        QTemporaryDir folder;
+        const std::filesystem::path file =
+            folder.filePath(QStringLiteral("magazin.json")).toStdString();
+        gui::ShopDialog dialog(std::nullopt, file);
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("shopName"));
+        auto* address = dialog.findChild<QLineEdit*>(QStringLiteral("shopAddress"));
+        auto* problem = dialog.findChild<QLabel*>(QStringLiteral("shopProblem"));
+        QVERIFY(name && address && problem);
+        name->setText(QStringLiteral("  Magazinul Ștefan  "));
+        QVERIFY(!dialog.save()); // no address
+        QVERIFY(!problem->text().isEmpty());
+        QVERIFY(!std::filesystem::exists(file));
+        address->setText(QStringLiteral("Str. Țării 9"));
+        QVERIFY(dialog.save());
+        QVERIFY(problem->isHidden());
+        QVERIFY(dialog.saved());
+        QCOMPARE(dialog.saved()->name, std::string("Magazinul Ștefan"));
+        QVERIFY(!dialog.saved()->phone);
+        const ui::ShopChoice read = ui::chooseShop(file);
+        QVERIFY(read.shop);
+        QCOMPARE(read.shop->address, std::string("Str. Țării 9"));
     }
 
     void FormThatMayNotBeIssuedWritesNothing() {

@@ -4,6 +4,7 @@
 #include "offer/legal_json.h"
 #include "offer/snapshot_json.h"
 #include "offer/what_would_pass.h"
+#include "runtime/json_text.h"
 #include "tariff/read.h"
 
 #include <gtest/gtest.h>
@@ -219,7 +220,7 @@ TEST(LegalJson, KeysInOrderWithABreach) {
     const json j = json::parse(line)["legal"];
     EXPECT_EQ(j["breaches"],
               json::parse(R"([{"name":"DAE maxima IFN","measure":"dae","limit":0.345,"value":)" +
-                          offer::jsonNumber(*customer.figures().dae) + "}]"));
+                          runtime::jsonNumber(*customer.figures().dae) + "}]"));
     EXPECT_EQ(j["creditor"], true);
     EXPECT_EQ(j["dae_reason"], nullptr);
     EXPECT_EQ(offer::firstBreachedLimit(customer.form()), "DAE maxima IFN");

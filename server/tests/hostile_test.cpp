@@ -108,6 +108,18 @@ TEST(Hostile, SlowSilentAndHalfClosedClients) {
     EXPECT_TRUE(half.closedWithin(2s));
 }
 
+// A keep-alive connection left idle holds a slot for a minute, not longer: a shop's proxy that
+// never closes its connections cannot use up the service.
+TEST(Hostile, IdleConnectionClosedAfterAMinute) {
+    ServerProcess server;
+    Connection idle(server.port());
+    ASSERT_TRUE(idle.send("GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n"));
+    ASSERT_EQ(readReply(idle).status, 200);
+    EXPECT_FALSE(idle.closedWithin(55s));
+    EXPECT_TRUE(idle.closedWithin(10s));
+    EXPECT_TRUE(answers(server.port()));
+}
+
 TEST(Hostile, AThousandConnectionsAtOnce) {
     rlimit limit{};
     getrlimit(RLIMIT_NOFILE, &limit);

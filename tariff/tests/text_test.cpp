@@ -1,5 +1,5 @@
 // The text helpers under the tariff's reader: UTF-8 well-formedness byte by byte, characters,
-// control characters and the shortest number text.
+// control characters.
 
 #include "tariff/text.h"
 
@@ -76,14 +76,6 @@ TEST(TariffText, CharactersAndControlCharacters) {
     for (const char* plain : {"", "Tarif standard", "\xC2\xA0", "\xC2", "\xC4\x83"}) {
         EXPECT_FALSE(tariff::hasControlCharacter(plain)) << bytesOf(plain);
     }
-}
-
-TEST(TariffText, ShortestNumberText) {
-    EXPECT_EQ(tariff::numberText(0.087), "0.087");
-    EXPECT_EQ(tariff::numberText(30000), "30000");
-    EXPECT_EQ(tariff::numberText(0.1 + 0.2), "0.30000000000000004");
-    EXPECT_EQ(tariff::numberText(1e21), "1e+21");
-    EXPECT_EQ(tariff::numberText(-0.5), "-0.5");
 }
 
 } // namespace

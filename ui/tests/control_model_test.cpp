@@ -141,7 +141,8 @@ TEST(ControlModel, ListPositionFollowsTheTextForObservers) {
 }
 
 // Every control against its name as the window and the scripts spell it, written out here in
-// the order of the enumeration: two names swapped in the library's table fail both directions.
+// the order of the enumeration: a control renamed or moved in the one list of controls changes
+// what scripts and snapshots say, and fails here.
 TEST(ControlModel, NamesRoundTrip) {
     const std::vector<std::pair<Control, std::string_view>> spelled = {
         {Control::Form1, "Form1"},
