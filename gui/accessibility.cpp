@@ -20,6 +20,38 @@ QString roleOf(const QObject* object) {
     return object->property(roleProperty).toString();
 }
 
+// Whether a verdict panel that is shown lies over the widget: the panels are the topmost of the
+// form's bands, so what they cover is out of the agent's sight.
+bool underVerdict(const QWidget* widget) {
+    const QWidget* band = widget;
+    while (band->parentWidget() != nullptr && !band->parentWidget()->isWindow() &&
+           band->parentWidget()->objectName() != QLatin1String("clientArea")) {
+        band = band->parentWidget();
+    }
+    const QWidget* area = band->parentWidget();
+    if (area == nullptr || band == widget) {
+        return false;
+    }
+    const QRect place(widget->mapTo(area, QPoint(0, 0)), widget->size());
+    for (const QObject* sibling : area->children()) {
+        const auto* panel = qobject_cast<const QWidget*>(sibling);
+        if (panel != nullptr && panel != band && roleOf(panel) == QLatin1String("verdict") &&
+            panel->isVisible() && panel->geometry().contains(place)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Not reported as showing while a verdict panel covers it.
+QAccessible::State coverable(QAccessible::State state, const QWidget* widget) {
+    if (underVerdict(widget)) {
+        state.invisible = true;
+        state.offscreen = true;
+    }
+    return state;
+}
+
 // A figure: its name is the caption beside it, its text the figure and its unit.
 class FigureAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
@@ -36,6 +68,10 @@ public:
             return figure();
         }
         return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override {
+        return coverable(QAccessibleWidget::state(), widget());
     }
 
     void* interface_cast(QAccessible::InterfaceType t) override {
@@ -61,6 +97,26 @@ public:
     QString attributes(int offset, int* start, int* end) const override {
         *start = *end = offset;
         return {};
+    }
+};
+
+// A caption of the costs and instalment bands that labels no box (its figure carries the
+// caption as its name): read as its text.
+class CaptionAccessible final : public QAccessibleWidget {
+public:
+    explicit CaptionAccessible(QWidget* label)
+        : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) {
+            const QString name = widget()->accessibleName();
+            return name.isEmpty() ? static_cast<const QLabel*>(widget())->text() : name;
+        }
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override {
+        return coverable(QAccessibleWidget::state(), widget());
     }
 };
 
@@ -132,6 +188,9 @@ QAccessibleInterface* factory(const QString& /*key*/, QObject* object) {
     if (role == QLatin1String("verdict")) {
         return new VerdictAccessible(widget);
     }
+    if (role == QLatin1String("caption")) {
+        return new CaptionAccessible(widget);
+    }
     if (dynamic_cast<InsuranceList*>(widget) != nullptr) {
         return new ListAccessible(widget);
     }
@@ -151,6 +210,10 @@ void installAccessibility() {
 void markFigure(QWidget* label, const QString& unit) {
     label->setProperty(roleProperty, QStringLiteral("figure"));
     label->setProperty(unitProperty, unit);
+}
+
+void markCaption(QWidget* label) {
+    label->setProperty(roleProperty, QStringLiteral("caption"));
 }
 
 void markVerdict(QWidget* frame) {

@@ -17,6 +17,9 @@ void installAccessibility();
 // The widget's role for assistive tools, set by the window as it builds them.
 void markFigure(QWidget* label, const QString& unit);
 void markVerdict(QWidget* frame);
+// A caption that labels no box, in a band a verdict panel may cover (before its interface is
+// asked for).
+void markCaption(QWidget* label);
 
 // Tells assistive tools that a figure label's text changed from `before`.
 void figureChanged(QWidget* label, const QString& before);

@@ -1,12 +1,14 @@
 #include "gui/application.h"
 
 #include "gui/accessibility.h"
+#include "gui/light_palette.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
 #include <QString>
 #include <QStyleFactory>
+#include <QTranslator>
 
 namespace gui {
 
@@ -21,6 +23,15 @@ void prepareApplication() {
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
         QApplication::setStyle(fusion);
     }
+    // The toolkit's dialogs speak the window's language whatever the desktop's: the window is in
+    // Romanian only.
+    auto* translator = new QTranslator(qApp); // lives as long as the application
+    if (translator->load(QStringLiteral(":/translations/qt_ro.qm"))) {
+        QCoreApplication::installTranslator(translator);
+    }
+    // One palette for every window of the program, the toolkit's dialogs included: the form's
+    // light one, whatever the desktop's theme.
+    QApplication::setPalette(lightPalette());
     QApplication::setWindowIcon(programIcon());
     installAccessibility();
     QGuiApplication::setDesktopFileName(QStringLiteral("simulator-credit"));

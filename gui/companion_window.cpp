@@ -10,12 +10,38 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QStyle>
 #include <QTableView>
 
 #include <algorithm>
 #include <set>
 
 namespace gui {
+namespace {
+
+constexpr const char* spreadProperty = "simcreditSpread";
+
+// Every column as wide as its name at least; what the view has beyond that is shared evenly.
+void spreadOver(QTableView* table) {
+    QHeaderView* header = table->horizontalHeader();
+    const int count = header->count();
+    if (count == 0) {
+        return;
+    }
+    int least = 0;
+    for (int c = 0; c < count; ++c) {
+        least += header->sectionSizeHint(c);
+    }
+    const int scrollBar = table->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    table->setMinimumWidth(least + 2 * table->frameWidth() + scrollBar);
+    const int spare = std::max(0, table->viewport()->width() - least);
+    for (int c = 0; c < count; ++c) {
+        header->resizeSection(c, header->sectionSizeHint(c) + spare / count +
+                                     (c < spare % count ? 1 : 0));
+    }
+}
+
+} // namespace
 
 CompanionWindow::CompanionWindow(SimulatorWindow& owner, const QString& name, const QString& title)
     : QWidget(&owner, Qt::Window), owner_(owner) {
@@ -52,7 +78,24 @@ void CompanionWindow::adoptTable(QTableView* table, const QString& accessibleNam
     table->installEventFilter(this);
 }
 
+void CompanionWindow::spreadColumns(QTableView* table) {
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    table->horizontalHeader()->setStretchLastSection(false);
+    table->viewport()->setProperty(spreadProperty, true);
+    table->viewport()->installEventFilter(this);
+    connect(table->model(), &QAbstractItemModel::modelReset, table, [table] { spreadOver(table); });
+    connect(table->model(), &QAbstractItemModel::headerDataChanged, table,
+            [table] { spreadOver(table); });
+    spreadOver(table);
+}
+
 bool CompanionWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched->property(spreadProperty).toBool()) {
+        if (auto* table = qobject_cast<QTableView*>(watched->parent())) {
+            spreadOver(table);
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     auto* table = qobject_cast<QTableView*>(watched);
     if (table != nullptr && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {

@@ -32,6 +32,10 @@ protected:
     // for screen readers.
     void adoptTable(QTableView* table, const QString& accessibleName);
 
+    // A table's columns never narrower than their names, whatever the scale or the font; a
+    // wider window widens them all.
+    void spreadColumns(QTableView* table);
+
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -172,8 +172,8 @@ void EarlyWindow::buildDetails(QVBoxLayout* layout) {
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setAlternatingRowColors(true);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    spreadColumns(table_);
     layout->addWidget(table_, 1);
 }
 

@@ -34,4 +34,12 @@ void MessageBoxSink::show(const core::Message& message) {
     box.exec();
 }
 
+void showTariffProblems(QWidget* parent, const QString& text, const QString& details) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Tarif"), text, QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("tariffBox"));
+    box.setDetailedText(details);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
 } // namespace gui

@@ -19,4 +19,8 @@ private:
     QPointer<QWidget> parent_;
 };
 
+// The box of a tariff file that failed its checks: the problems in the agent's words, the checks'
+// own pointers and the system's reason under "Detalii" for the lender's IT. Modal until closed.
+void showTariffProblems(QWidget* parent, const QString& text, const QString& details);
+
 } // namespace gui

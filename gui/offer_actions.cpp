@@ -92,6 +92,12 @@ QString OfferActions::proposedName(const QString& extension) const {
         .arg(extension);
 }
 
+// The print dialog proposes its "print to file" name from the document's name cut at its last
+// dot: a name ending in ".pdf" keeps the date's year and the amount's cents.
+QString OfferActions::printDocumentName() const {
+    return proposedName(QStringLiteral("pdf"));
+}
+
 bool OfferActions::writeWhole(const QString& path, const char* failed,
                               const std::function<bool(QIODevice&)>& write) {
     QSaveFile file(path);
@@ -191,7 +197,7 @@ void OfferActions::askPrint() {
     const QDate date = today();
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(offerPage());
-    printer.setDocName(offerDocumentTitle(text, date));
+    printer.setDocName(printDocumentName());
     printer.setCreator(creator);
     QPrintDialog dialog(&printer, &window_);
     dialog.setWindowTitle(QStringLiteral("Tipareste oferta"));

@@ -41,6 +41,8 @@ public:
 
     // The name the save dialogs propose: the date, the financed amount and the duration.
     QString proposedName(const QString& extension) const;
+    // The printed document's name, from which the print dialog makes the file it proposes.
+    QString printDocumentName() const;
 
     // Where a failure is told: a message box over the window (not blocking the event loop),
     // or whatever a test puts here.

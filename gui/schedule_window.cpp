@@ -99,11 +99,20 @@ ScheduleWindow::ScheduleWindow(SimulatorWindow& owner)
     message_->setWordWrap(true);
     message_->setTextFormat(Qt::PlainText);
     layout->addWidget(message_);
+    // Under the reason, what the agent may expect: the window is not stuck on it.
+    follows_ = new QLabel(QStringLiteral("Graficul apare aici de indata ce formularul permite o "
+                                         "oferta: fereastra urmareste formularul la fiecare "
+                                         "modificare."),
+                          this);
+    follows_->setObjectName(QStringLiteral("scheduleFollows"));
+    follows_->setWordWrap(true);
+    layout->addWidget(follows_);
 
     details_ = new QWidget(this);
     auto* detailsLayout = new QVBoxLayout(details_);
     detailsLayout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(details_, 1);
+    layout->addStretch(); // a refusal's sentences stay at the top of the window
 
     // The header: what the offer is about, in two columns of label and value.
     auto* header = new QGridLayout;
@@ -116,6 +125,7 @@ ScheduleWindow::ScheduleWindow(SimulatorWindow& owner)
         value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         const int row = i % 5;
         const int column = (i / 5) * 2;
+        label->setBuddy(value);
         header->addWidget(label, row, column);
         header->addWidget(value, row, column + 1);
         inputLabels_.push_back(label);
@@ -131,8 +141,8 @@ ScheduleWindow::ScheduleWindow(SimulatorWindow& owner)
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setAlternatingRowColors(true);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    spreadColumns(table_);
     adoptTable(table_, QStringLiteral("Grafic de rambursare"));
     detailsLayout->addWidget(table_, 1);
 
@@ -141,10 +151,20 @@ ScheduleWindow::ScheduleWindow(SimulatorWindow& owner)
         auto* value = new QLabel(details_);
         value->setObjectName(QStringLiteral("summary%1").arg(i));
         value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        value->setAccessibleName(QString::fromUtf8(summary[i]));
         under->addRow(QString::fromUtf8(summary[i]) + QLatin1Char(':'), value);
         figures_.push_back(value);
     }
     detailsLayout->addLayout(under);
+    auto* rounding = new QLabel(
+        QStringLiteral(
+            "Graficul este in bani, asa cum plateste clientul: dobanda, comisionul si "
+            "asigurarea fiecarei luni rotunjite la ban, ultima rata cu ce a ramas de "
+            "plata. Cifrele formularului sunt nerotunjite si pot diferi cu cativa bani."),
+        details_);
+    rounding->setObjectName(QStringLiteral("scheduleRoundingNote"));
+    rounding->setWordWrap(true);
+    detailsLayout->addWidget(rounding);
     // What the law counts, and every legal limit the credit breaches, said to the agent.
     legal_ = new QLabel(details_);
     legal_->setObjectName(QStringLiteral("scheduleLegal"));
@@ -169,6 +189,7 @@ void ScheduleWindow::showEvent(QShowEvent* event) {
 void ScheduleWindow::refresh() {
     text_ = offer::offerText(form_);
     message_->setVisible(!text_.valid);
+    follows_->setVisible(!text_.valid);
     details_->setVisible(text_.valid);
     if (!text_.valid) {
         setIfChanged(message_, qs(text_.reason));
@@ -177,6 +198,10 @@ void ScheduleWindow::refresh() {
     }
     for (std::size_t i = 0; i < inputs_.size() && i < text_.inputs.size(); ++i) {
         setIfChanged(inputLabels_[i], qs(text_.inputs[i].label) + QLatin1Char(':'));
+        // A screen reader reads the figure under its caption's name.
+        if (inputs_[i]->accessibleName() != qs(text_.inputs[i].label)) {
+            inputs_[i]->setAccessibleName(qs(text_.inputs[i].label));
+        }
         setIfChanged(inputs_[i], qs(text_.inputs[i].value));
     }
     for (std::size_t i = 0; i < summary.size(); ++i) {

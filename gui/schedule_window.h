@@ -55,7 +55,8 @@ private:
     const ui::Form1& form_;
     offer::OfferText text_;
     QLabel* message_ = nullptr;
-    QLabel* legal_ = nullptr; // the legal figures and the breached limits
+    QLabel* follows_ = nullptr; // what follows a refusal
+    QLabel* legal_ = nullptr;   // the legal figures and the breached limits
     QWidget* details_ = nullptr;
     std::vector<QLabel*> inputLabels_;
     std::vector<QLabel*> inputs_;  // the value labels, in the order of OfferText::inputs

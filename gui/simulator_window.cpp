@@ -87,6 +87,9 @@ QWidget* makeWidget(const ControlSpec& entry, QWidget* parent) {
         if (written && !entry.labelledBy.empty()) { // before anything asks for its interface
             markFigure(label, toQString(ui::captionOf(c).unit));
         }
+        if (!written && (entry.parent == "Frame3" || entry.parent == "Frame4")) {
+            markCaption(label); // the bands of figures a verdict panel may cover
+        }
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(entry.labelledBy.empty());
         label->setAlignment(alignmentOf(entry.align) | Qt::AlignTop);
@@ -146,7 +149,8 @@ void SimulatorWindow::load() {
     if (!loaded_) {
         loaded_ = true;
         if (tarif_.failed()) {
-            messages_.show({"Tarif", tarif_.failureText(), 16});
+            showTariffProblems(this, QString::fromStdString(tarif_.failureText()),
+                               QString::fromStdString(tarif_.failureDetails()));
         }
         form_.Form_Load();
     }
@@ -245,6 +249,7 @@ void SimulatorWindow::build() {
     }
     control(order.front())->setFocus();
     addClientActions(*this);
+    fitScreen();
 }
 
 void SimulatorWindow::bind() {
@@ -327,6 +332,9 @@ void SimulatorWindow::display(ui::Control c, ui::Property p) {
             label->setText(captionText(data.caption));
             if (label->text() != before) {
                 figureChanged(label, before);
+            }
+            if (c == ui::Control::Label1) {
+                fitHeading(label);
             }
         } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
             // The model holds no frame's caption as built (the program never sets one): its

@@ -13,12 +13,14 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 class QComboBox;
+class QLabel;
 class QMenu;
 class QMenuBar;
 
@@ -99,6 +101,8 @@ public:
 private:
     void build();
     void buildMenus();
+    void fitScreen();
+    void fitHeading(QLabel* heading);
     void showAbout();
     void bind();
     void display(ui::Control c, ui::Property p);
@@ -119,7 +123,8 @@ private:
     ui::Form1 form_;
     std::unique_ptr<FaultNotice> faultNotice_;
     bool loaded_ = false;
-    bool restarting_ = false; // visibility is shown once the new start-up has settled
+    std::optional<double> designedHeading_; // the heading's designed size, in points
+    bool restarting_ = false;               // visibility is shown once the new start-up has settled
     std::array<QWidget*, core::controlCount> bound_{};
     std::vector<std::pair<std::string, QWidget*>> widgets_; // "Label33(1)" for array members
     // What was last announced of each verdict panel: empty while it is hidden.

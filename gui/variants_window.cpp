@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QResizeEvent>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -29,15 +30,15 @@ QString cellText(const offer::DurationRow& row, int column) {
     case 0:
         return qs(row.text) + (row.current ? QStringLiteral(" (curenta)") : QString());
     case 1:
-        return qs(row.tbdob).trimmed();
+        return figureText(row.tbdob);
     case 2:
-        return qs(row.lbrata);
+        return figureText(row.lbrata);
     case 3:
-        return qs(row.lbdobaferenta);
+        return figureText(row.lbdobaferenta);
     case 4:
-        return qs(row.lbdae);
+        return figureText(row.lbdae);
     case 5:
-        return qs(row.bnr);
+        return figureText(row.bnr);
     default:
         return qs(offer::verdictText(row));
     }
@@ -49,8 +50,8 @@ constexpr std::array<const char*, 3> answerNames = {
     "Valoare produs maxima acceptata (avansul si durata actuale):",
 };
 
-// Not the form's "Valoare maxima bunuri": said where the agent reads it.
-constexpr const char* productValueTip =
+// Not the form's "Valoare maxima bunuri": said where the agent reads it, under the answers.
+constexpr const char* productValueNote =
     "Cea mai mare valoare a produsului cu care formularul insusi accepta clientul, verificata "
     "valoare cu valoare. \"Valoare maxima bunuri\" din formular este calculata la dobanda si "
     "comisionul creditului actual si poate fi mai mica: o valoare mai mare poate cadea in alta "
@@ -101,6 +102,11 @@ QVariant VariantsModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant VariantsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    // A screen reader names each row by its duration, not by its place in the table.
+    if (role == Qt::DisplayRole && orientation == Qt::Vertical && section >= 0 &&
+        section < rowCount()) {
+        return qs(rows_[static_cast<std::size_t>(section)].text);
+    }
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
         section >= static_cast<int>(headers.size())) {
         return QAbstractTableModel::headerData(section, orientation, role);
@@ -122,22 +128,28 @@ VariantsWindow::VariantsWindow(SimulatorWindow& owner)
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setAlternatingRowColors(true);
-    // Widths fixed once, wide enough for any figure: fitting them to the contents at every
-    // keystroke would cost more than the variants themselves.
+    // Widths worked out once, wide enough for any figure: fitting them to the contents at every
+    // keystroke would cost more than the variants themselves. A wider window widens them.
     const QFontMetrics metrics(table_->font());
     const int figure = metrics.horizontalAdvance(QStringLiteral("99999999.99  %")) + 12;
     for (int c = 0; c + 1 < static_cast<int>(headers.size()); ++c) {
-        const int title = table_->horizontalHeader()->fontMetrics().horizontalAdvance(
-                              QString::fromUtf8(headers[static_cast<std::size_t>(c)])) +
-                          16;
-        table_->setColumnWidth(c, std::max(figure, title));
+        // The header's own measure of its name, margins included, at the desktop's scale.
+        const int title = table_->horizontalHeader()->sectionSizeHint(c);
+        baseWidths_[static_cast<std::size_t>(c)] = std::max(figure, title);
     }
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    int least = 2 * table_->frameWidth() + figure * 2; // the verdict's column
+    for (const int width : baseWidths_) {
+        least += width;
+    }
+    table_->setMinimumWidth(least);
     connect(table_, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { choose(index.row()); });
     adoptTable(table_, QStringLiteral("Variante pe durate"));
-    layout->addWidget(table_, 1);
+    layout->addWidget(table_);
 
     auto* under = new QFormLayout;
     for (std::size_t i = 0; i < answerNames.size(); ++i) {
@@ -145,14 +157,23 @@ VariantsWindow::VariantsWindow(SimulatorWindow& owner)
         value->setObjectName(QStringLiteral("answer%1").arg(i));
         value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         auto* name = new QLabel(QString::fromUtf8(answerNames[i]), this);
+        name->setBuddy(value);
         if (i == 2) {
-            name->setToolTip(QString::fromUtf8(productValueTip));
-            value->setToolTip(QString::fromUtf8(productValueTip));
+            name->setToolTip(QString::fromUtf8(productValueNote));
+            value->setToolTip(QString::fromUtf8(productValueNote));
         }
+        QString caption = QString::fromUtf8(answerNames[i]);
+        caption.chop(1); // the colon
+        value->setAccessibleName(caption);
         under->addRow(name, value);
         answerValues_[i] = value;
     }
     layout->addLayout(under);
+    auto* note = new QLabel(QString::fromUtf8(productValueNote), this);
+    note->setObjectName(QStringLiteral("productValueNote"));
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    layout->addStretch(1); // the space a taller window gives goes under the text, not the table
 
     // Coalesced: a burst of keystrokes is followed by one refresh once the events are handled.
     pending_ = new QTimer(this);
@@ -164,8 +185,36 @@ VariantsWindow::VariantsWindow(SimulatorWindow& owner)
             pending_->start();
         }
     });
-    resize(960, 440);
     refresh();
+    resize(960, sizeHint().height());
+}
+
+void VariantsWindow::resizeEvent(QResizeEvent* event) {
+    CompanionWindow::resizeEvent(event);
+    fitColumns();
+}
+
+// The room beyond the columns' least widths is shared: half to the figures, half to the verdict
+// (the header's last section takes what is left).
+void VariantsWindow::fitColumns() {
+    int base = 0;
+    for (const int width : baseWidths_) {
+        base += width;
+    }
+    const int spare = std::max(0, table_->viewport()->width() - base - 2 * baseWidths_[1]);
+    const int figureShare = spare / 2 / static_cast<int>(baseWidths_.size() - 1);
+    for (std::size_t c = 0; c < baseWidths_.size(); ++c) {
+        table_->setColumnWidth(static_cast<int>(c), baseWidths_[c] + (c == 0 ? 0 : figureShare));
+    }
+}
+
+// The table as tall as its rows: no blank band under them.
+void VariantsWindow::fitHeight() {
+    const int height = 2 * table_->frameWidth() + table_->horizontalHeader()->sizeHint().height() +
+                       table_->verticalHeader()->defaultSectionSize() * model_->rowCount();
+    if (table_->height() != height || table_->minimumHeight() != height) {
+        table_->setFixedHeight(height);
+    }
 }
 
 void VariantsWindow::showEvent(QShowEvent* event) {
@@ -185,6 +234,7 @@ void VariantsWindow::keyPressEvent(QKeyEvent* event) {
 void VariantsWindow::refresh() {
     pending_->stop();
     model_->show(offer::durationRows(whatIf_, form_));
+    fitHeight();
     answers_ = offer::whatWouldPass(whatIf_, form_);
     const offer::AnswerTexts texts = offer::answerTexts(answers_);
     const std::array<const std::string*, 3> values = {&texts.minDownPayment, &texts.durations,

@@ -62,6 +62,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     ui::Form1& form_;
@@ -71,6 +72,10 @@ private:
     QTableView* table_ = nullptr;
     std::array<QLabel*, 3> answerValues_{};
     QTimer* pending_ = nullptr;
+    std::array<int, 6> baseWidths_{}; // the columns before the verdict, at their least
+
+    void fitColumns();
+    void fitHeight();
 };
 
 // Adds "Variante" (F3) to the window's "Oferta" menu; the window is made when first opened.

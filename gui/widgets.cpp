@@ -95,7 +95,17 @@ QString elided(const QString& text, const QFontMetrics& metrics, int width) {
     if (metrics.horizontalAdvance(text) <= width) {
         return text;
     }
-    return metrics.elidedText(text, Qt::ElideRight, std::max(width, 0));
+    // A percentage is cut in its digits: without its "%" it would read as an amount.
+    qsizetype digits = text.size();
+    if (text.endsWith(QLatin1Char('%'))) {
+        digits = text.size() - 1;
+        while (digits > 0 && text[digits - 1].isSpace()) {
+            --digits;
+        }
+    }
+    const QString unit = text.mid(digits);
+    const int room = std::max(width - metrics.horizontalAdvance(unit), 0);
+    return metrics.elidedText(text.left(digits), Qt::ElideRight, room) + unit;
 }
 
 QString wrappedForTip(const QString& text) {

@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 
 namespace gui {
 namespace {
@@ -29,16 +31,56 @@ protected:
             return false;
         }
         const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
-        for (const QAction* action : window_.programActions()) {
-            if (action->isEnabled() && action->shortcut() == pressed) {
+        for (QAction* action : window_.programActions()) {
+            if (action->shortcut() != pressed) {
+                continue;
+            }
+            if (action->isEnabled()) {
                 return true; // not offered to the widget: the shortcut map takes the key
+            }
+            if (!action->toolTip().isEmpty()) {
+                sayWhyNot(action);
             }
         }
         return false;
     }
 
 private:
+    // A disabled entry's key would otherwise do nothing at all: the agent is told why, once per
+    // key press (the event passes every widget up to the window), in a box that does not block.
+    void sayWhyNot(QAction* action) {
+        if (pending_) {
+            return;
+        }
+        pending_ = action;
+        QTimer::singleShot(0, this, [this] {
+            QAction* entry = pending_;
+            pending_ = nullptr;
+            if (entry == nullptr || entry->isEnabled()) {
+                return;
+            }
+            if (notice_ == nullptr) {
+                notice_ = new QMessageBox(QMessageBox::Information, QString(), QString(),
+                                          QMessageBox::Ok, &window_);
+                notice_->setObjectName(QStringLiteral("refusedDocumentBox"));
+                notice_->setWindowModality(Qt::NonModal);
+            }
+            QString title = entry->text().remove(QLatin1Char('&'));
+            if (title.endsWith(QStringLiteral("..."))) {
+                title.chop(3);
+            }
+            notice_->setWindowTitle(title);
+            notice_->setText(
+                QStringLiteral("Documentul nu poate fi emis.\n\n%1").arg(entry->toolTip()));
+            notice_->show();
+            notice_->raise();
+            notice_->activateWindow();
+        });
+    }
+
     SimulatorWindow& window_;
+    QPointer<QAction> pending_;
+    QPointer<QMessageBox> notice_;
 };
 
 } // namespace

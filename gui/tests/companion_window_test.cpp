@@ -5,6 +5,7 @@
 #include "tests/support/window_fixture.h"
 
 #include "gui/companion_window.h"
+#include "gui/light_palette.h"
 #include "gui/offer_actions.h"
 #include "gui/schedule_window.h"
 #include "gui/variants_window.h"
@@ -14,6 +15,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -56,7 +58,43 @@ class CompanionWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { gui::prepareApplication(); }
+    // A dark desktop theme, as the platform would give it before the program starts.
+    void initTestCase() {
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(30, 30, 30));
+        dark.setColor(QPalette::WindowText, Qt::white);
+        dark.setColor(QPalette::Base, QColor(20, 20, 20));
+        dark.setColor(QPalette::Text, Qt::white);
+        QApplication::setPalette(dark);
+        gui::prepareApplication();
+    }
+
+    // Every window of the program, and the toolkit's boxes over it, in the form's light colours.
+    void DarkDesktopKeepsEveryWindowLight() {
+        auto window = openWindow();
+        QVERIFY(window);
+        typeExample(*window);
+        for (const char* action : {"scheduleAction", "variantsAction", "earlyAction"}) {
+            window->findChild<QAction*>(QString::fromLatin1(action))->trigger();
+        }
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Despre"), QStringLiteral("x"),
+                        QMessageBox::Ok, window.get());
+        box.show();
+        const QPalette light = gui::lightPalette();
+        int windows = 0;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (!top->isVisible()) {
+                continue;
+            }
+            ++windows;
+            for (const QPalette::ColorRole role :
+                 {QPalette::Window, QPalette::WindowText, QPalette::Base, QPalette::Text}) {
+                QVERIFY2(top->palette().color(role) == light.color(role),
+                         qPrintable(top->objectName()));
+            }
+        }
+        QCOMPARE(windows, 5);
+    }
 
     void PlacedBesideTheFormInsideTheScreen() {
         const QRect form(0, 0, 860, 600);

@@ -96,8 +96,8 @@ public:
             if (box == nullptr) {
                 return;
             }
-            seen.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                            box->isModal()});
+            seen.push_back({box->windowTitle(), box->text(), box->detailedText(), box->icon(),
+                            box->standardButtons(), box->isModal()});
             if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
                 QTest::mouseClick(ok, Qt::LeftButton);
             } else {
@@ -110,6 +110,7 @@ public:
     struct Seen {
         QString title;
         QString text;
+        QString details;
         QMessageBox::Icon icon;
         QMessageBox::StandardButtons buttons;
         bool modal;
@@ -365,11 +366,30 @@ private slots:
         QVERIFY2(closer.seen.front().text.contains(QStringLiteral("Creditul: lipseste")),
                  qPrintable(closer.seen.front().text));
         QVERIFY(!closer.seen.front().text.contains(QStringLiteral("/credit")));
+        // The pointers are under "Detalii", for the lender's IT.
+        QVERIFY2(closer.seen.front().details.contains(QStringLiteral("/credit")),
+                 qPrintable(closer.seen.front().details));
         QCOMPARE(window.windowTitle(), QStringLiteral("Simulator Credit Omnira - tarif implicit"));
         QCOMPARE(window.form().controls().caption(ui::Control::Form1),
                  std::string("Simulator Credit Omnira"));
         QCOMPARE(window.form().controls().data(ui::Control::cbasig).items.size(), std::size_t{4});
         QCOMPARE(window.form().state().comacord, 0.087);
+        closer.seen.clear();
+    }
+
+    // A file that cannot be read: the box says why in the agent's words, the system's own under
+    // "Detalii".
+    void UnreadableTariffFileNamesTheReason() {
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("absent.json"));
+        gui::SimulatorWindow window(ui::chooseTariff(file.toStdString()));
+        window.load();
+        BoxCloser& closer = *boxes_;
+        QCOMPARE(closer.seen.size(), std::size_t{1});
+        QVERIFY2(closer.seen.front().text.contains(QStringLiteral("fisierul nu exista")),
+                 qPrintable(closer.seen.front().text));
+        QVERIFY2(closer.seen.front().details.contains(QStringLiteral("No such file")),
+                 qPrintable(closer.seen.front().details));
         closer.seen.clear();
     }
 

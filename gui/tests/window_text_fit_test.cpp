@@ -5,6 +5,13 @@
 #include "tests/support/window_fixture.h"
 
 #include "gui/widgets.h"
+#include "tariff/read.h"
+#include "tariff/write.h"
+#include "ui/tariff_choice.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QTableView>
 
 #include <QFontMetricsF>
 #include <QGroupBox>
@@ -79,6 +86,71 @@ private slots:
                      (name + " over the frame's border").constData());
         }
         QCOMPARE(units, 12);
+    }
+
+    // A lender's heading longer than the designed one is shown whole, in one line, in its box.
+    void LongLenderHeadingShownWhole() {
+        std::string text = tariff::write(tariff::builtIn());
+        const std::string designed = "\"CREDIT OMNIRA\"";
+        text.replace(text.find(designed), designed.size(), "\"CREDIT OMNIRA PLUS ELECTROCASNICE\"");
+        ui::TariffChoice lender;
+        lender.file = "tarif.json";
+        lender.fromFile = tariff::read(text).tariff;
+        QVERIFY(lender.fromFile);
+        gui::SimulatorWindow window(lender);
+        window.load();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* heading = qobject_cast<QLabel*>(window.control("Label1"));
+        QCOMPARE(heading->text(), QStringLiteral("CREDIT OMNIRA PLUS ELECTROCASNICE"));
+        const QFontMetricsF metrics(heading->font(), heading);
+        QVERIFY2(metrics.horizontalAdvance(heading->text()) <= heading->width(),
+                 qPrintable(QString::number(heading->font().pointSizeF())));
+        QVERIFY(metrics.height() <= heading->height());
+    }
+
+    // The companion tables' column names whole, at the window's own size.
+    void TableColumnsFitTheirHeaders() {
+        auto window = openWindow();
+        QVERIFY(window);
+        testsupport::typeInto(*window, "vn", "4200");
+        testsupport::typeInto(*window, "tbvp", "2000");
+        testsupport::typeInto(*window, "tbavans", "200");
+        testsupport::typeInto(*window, "tbdurcred", "24");
+        for (const char* action : {"scheduleAction", "variantsAction", "earlyAction"}) {
+            window->findChild<QAction*>(QString::fromLatin1(action))->trigger();
+        }
+        QApplication::processEvents();
+        int tables = 0;
+        for (QTableView* table : window->findChildren<QTableView*>()) {
+            if (!table->isVisible()) {
+                continue;
+            }
+            ++tables;
+            const QHeaderView* header = table->horizontalHeader();
+            for (int c = 0; c < header->count(); ++c) {
+                QVERIFY2(header->sectionSize(c) >= header->sectionSizeHint(c),
+                         qPrintable(table->objectName() + QStringLiteral(" column %1: %2 < %3")
+                                                              .arg(c)
+                                                              .arg(header->sectionSize(c))
+                                                              .arg(header->sectionSizeHint(c))));
+            }
+        }
+        QVERIFY(tables >= 2); // the schedule and the variants; early repayment once asked for
+    }
+
+    // A percentage too long for its label is cut in its digits: the "%" stays.
+    void ElidedPercentageKeepsItsSign() {
+        QWidget row;
+        row.resize(320, 60);
+        auto* figure = new gui::ElidedLabel(&row);
+        figure->setGeometry(10, 10, 120, 24);
+        figure->setText(QStringLiteral("12345678901234567890.00  %"));
+        const QString shown = figure->shownText();
+        QVERIFY2(shown != figure->text() && shown.endsWith(QStringLiteral("  %")),
+                 qPrintable(shown));
+        QVERIFY(shown.startsWith(QLatin1Char('1')));
+        QVERIFY(figure->fontMetrics().horizontalAdvance(shown) <= figure->width());
     }
 
     // A figure too long for its label is drawn in the span its neighbours leave it: from the

@@ -1,0 +1,52 @@
+// A 1366 x 768 screen at 150 %: the scaled form does not fit the screen's free area, so it
+// scrolls inside a window that fits, and every control can be brought into view. Run with the
+// offscreen platform configured as that screen and QT_SCALE_FACTOR=1.5.
+
+#include "tests/support/window_fixture.h"
+
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+
+using testsupport::openWindow;
+using testsupport::typeInto;
+
+class SmallScreenTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { gui::prepareApplication(); }
+
+    void FormScrollsInsideAWindowThatFits() {
+        auto window = openWindow();
+        QVERIFY(window);
+        const QRect available = window->screen()->availableGeometry();
+        QVERIFY2(available.height() < 600, "the test needs the small screen's configuration");
+        QVERIFY2(available.contains(window->frameGeometry()),
+                 qPrintable(QStringLiteral("%1x%2+%3+%4")
+                                .arg(window->frameGeometry().width())
+                                .arg(window->frameGeometry().height())
+                                .arg(window->frameGeometry().x())
+                                .arg(window->frameGeometry().y())));
+        auto* scroller = window->findChild<QScrollArea*>(QStringLiteral("formScroller"));
+        QVERIFY(scroller != nullptr && scroller->isVisible());
+        QCOMPARE(window->clientArea()->size(), QSize(848, 519)); // the form itself is untouched
+
+        // The effective rate at the bottom of the form can be scrolled into view, and the keyboard
+        // brings a box it moves to into view.
+        for (const char* name : {"lbdae", "tbdurcred"}) {
+            QWidget* control = window->control(name);
+            scroller->ensureWidgetVisible(control);
+            const QRect shown(control->mapTo(scroller->viewport(), QPoint(0, 0)), control->size());
+            QVERIFY2(scroller->viewport()->rect().contains(shown), name);
+            scroller->verticalScrollBar()->setValue(0);
+        }
+        typeInto(*window, "tbdurcred", "24");
+        QWidget* duration = window->control("tbdurcred");
+        const QRect shown(duration->mapTo(scroller->viewport(), QPoint(0, 0)), duration->size());
+        QVERIFY(scroller->viewport()->rect().intersects(shown));
+    }
+};
+
+QTEST_MAIN(SmallScreenTest)
+#include "small_screen_test.moc"
