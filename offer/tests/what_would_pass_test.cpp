@@ -302,9 +302,9 @@ tariff::Tariff editedTariff(const std::function<void(nlohmann::json&)>& edit) {
 
 // A grid whose rate jumps at 5000 between 90 % and 0 % a year, for a customer whose share of
 // income (472.50 of 1350) carries 5000 at 0 % (an instalment of 458.40 over 12 months, with the
-// management commission of 1.5 % a month) but only about 3380 at 90 %. Whether the credit of exactly 5000 takes the rate of the credits below it or above it
-// depends on the kind of bound; the answer must be the form's own either way, and it lies on
-// the edge or just past it.
+// management commission of 1.5 % a month) but only about 3380 at 90 %. Whether the credit of
+// exactly 5000 takes the rate of the credits below it or above it depends on the kind of bound; the
+// answer must be the form's own either way, and it lies on the edge or just past it.
 TEST(WhatWouldPass, CreditsOnTheGridsEdges) {
     struct Case {
         const char* what;
