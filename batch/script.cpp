@@ -173,7 +173,7 @@ public:
         }
         if (action == "early") { // reads the window, changes nothing
             offer::EarlyRequest request;
-            const std::string error =
+            std::string error =
                 parseEarly(firstBlank == std::string_view::npos ? std::string_view{}
                                                                 : line.substr(firstBlank + 1),
                            request);

@@ -165,7 +165,7 @@ QString OfferActions::askPath(const QString& title, const QString& extension,
     const QString folder = lastFolder_.isEmpty()
                                ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
                                : lastFolder_;
-    const QString path = choosePath(title, QDir(folder).filePath(proposedName(extension)), filter);
+    QString path = choosePath(title, QDir(folder).filePath(proposedName(extension)), filter);
     if (!path.isEmpty()) {
         lastFolder_ = QFileInfo(path).absolutePath();
     }

@@ -17,7 +17,7 @@ inline QString qs(const std::string& s) {
 // A figure as a companion window shows it: one the form wrote as "Infinity", "NaN" or in exponent
 // notation is no amount the agent can read out, and shows as a dash.
 inline QString figureText(const std::string& s) {
-    const QString text = QString::fromStdString(s).trimmed();
+    QString text = QString::fromStdString(s).trimmed();
     if (text.contains(QLatin1String("Infinity")) || text.contains(QLatin1String("NaN"))) {
         return QStringLiteral("-");
     }

@@ -232,14 +232,14 @@ FormSection legalSection(const tariff::Terms& terms) {
     return {legalHeading,
             {},
             {
-                "Dreptul de retragere: aveți dreptul să vă retrageți din contractul de credit în "
-                "termen de 14 zile calendaristice de la semnare, fără să precizați motivul.",
+                ("Dreptul de retragere: aveți dreptul să vă retrageți din contractul de credit în "
+                 "termen de 14 zile calendaristice de la semnare, fără să precizați motivul."),
                 "Rambursarea anticipată: " + repayment,
-                "Consultarea unei baze de date: dacă cererea de credit este respinsă în urma "
-                "consultării unei baze de date, creditorul vă informează imediat și gratuit "
-                "despre rezultat și despre baza de date consultată.",
-                "Dreptul la un exemplar al proiectului de contract: la cerere, primiți gratuit un "
-                "exemplar al proiectului de contract de credit.",
+                ("Consultarea unei baze de date: dacă cererea de credit este respinsă în urma "
+                 "consultării unei baze de date, creditorul vă informează imediat și gratuit "
+                 "despre rezultat și despre baza de date consultată."),
+                ("Dreptul la un exemplar al proiectului de contract: la cerere, primiți gratuit un "
+                 "exemplar al proiectului de contract de credit."),
                 "Perioada de valabilitate: " + validity,
             }};
 }

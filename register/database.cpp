@@ -29,7 +29,7 @@ QString newConnectionName() {
 
 std::string driverText(const QSqlError& e) {
     std::string text = e.databaseText().trimmed().toStdString();
-    const std::string driver = e.driverText().trimmed().toStdString();
+    std::string driver = e.driverText().trimmed().toStdString();
     if (text.empty()) {
         return driver;
     }
@@ -227,7 +227,8 @@ Outcome Database::upgradeOnce(bool& done) {
     }
     if (current == version) {
         for (std::string_view statement : upgradeStatements(version + 1)) {
-            if (!query.exec(QString::fromLatin1(statement.data(), statement.size()))) {
+            if (!query.exec(QString::fromLatin1(statement.data(),
+                                                static_cast<qsizetype>(statement.size())))) {
                 return rollback(query.lastError().text());
             }
         }

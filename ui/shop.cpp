@@ -226,7 +226,7 @@ ShopChoice chooseShop(const std::optional<std::filesystem::path>& given,
 
 std::filesystem::path shopSavePath(const ShopChoice& choice, const Environment& environment) {
     const std::vector<std::filesystem::path> folders = configFolders(environment);
-    const std::filesystem::path own =
+    std::filesystem::path own =
         folders.empty() ? std::filesystem::path() : folders.front() / relativeFile;
     const bool found = !choice.file.empty() &&
                        std::ranges::any_of(folders, [&](const std::filesystem::path& folder) {

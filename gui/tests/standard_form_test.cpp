@@ -70,7 +70,7 @@ QString lenderTariff(const QTemporaryDir& folder, const char* limits) {
     const qsizetype at = text.indexOf(QStringLiteral("\"legal_limits\""));
     text = text.left(at) + QStringLiteral("\"legal_limits\": ") + QLatin1String(limits) +
            QStringLiteral("\n}\n");
-    const QString path = folder.filePath(QStringLiteral("tarif.json"));
+    QString path = folder.filePath(QStringLiteral("tarif.json"));
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
         return {};

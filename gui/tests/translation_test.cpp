@@ -36,7 +36,9 @@ private slots:
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         auto* name = dialog.findChild<QLabel*>(QStringLiteral("fileNameLabel"));
         auto* lookIn = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
-        QVERIFY(name != nullptr && lookIn != nullptr);
+        if (name == nullptr || lookIn == nullptr) {
+            QFAIL("the file dialog's labels are not found");
+        }
         QCOMPARE(name->text(), QStringLiteral("&Nume fișier:"));
         QCOMPARE(lookIn->text(), QStringLiteral("Caută în:"));
         QStringList buttons;

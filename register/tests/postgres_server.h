@@ -24,7 +24,7 @@ public:
     static std::filesystem::path binaries() {
         std::error_code ec;
         for (const char* version : {"17", "16", "15", "14", "13"}) {
-            const std::filesystem::path bin =
+            std::filesystem::path bin =
                 std::filesystem::path("/usr/lib/postgresql") / version / "bin";
             if (std::filesystem::exists(bin / "initdb", ec)) {
                 return bin;

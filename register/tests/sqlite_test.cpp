@@ -258,7 +258,7 @@ TEST_F(SqliteRegister, FullDiskFailsWithBothReasons) {
     }
     {
         std::ofstream fill(folder / "umplutura", std::ios::binary);
-        fill << std::string(60 * 1024, 'x');
+        fill << std::string(std::size_t{60} * 1024, 'x');
     }
     reg::Register registru(reg::Location{folder / "registru.sqlite", {}},
                            folder / "netrimise.sqlite");
@@ -280,9 +280,9 @@ TEST(RegisterJson, FieldsByTheirNames) {
     for (const char* key :
          {"\"id\":", "\"issued_at\":", "\"program\":", "\"kind\":\"oferta\"",
           "\"shop\":\"Magazin Centru\"", "\"customer\":\"Ana \\\"A\\\"\"",
-          "\"inputs\":{\"vn\":\"4200\",\"ar\":\"350\",\"ad\":\"100\","
-          "\"tbvp\":\"3500\",\"tbavans\":\"500\",\"tbdurcred\":\"24\","
-          "\"cbasig\":\"Standard\",\"plata\":\"Debit Direct\"}",
+          ("\"inputs\":{\"vn\":\"4200\",\"ar\":\"350\",\"ad\":\"100\","
+           "\"tbvp\":\"3500\",\"tbavans\":\"500\",\"tbdurcred\":\"24\","
+           "\"cbasig\":\"Standard\",\"plata\":\"Debit Direct\"}"),
           "\"figures\":{\"snapshot\":{\"controls\":", "\"schedule\":{\"valid\":true",
           "\"legal\":{\"valid\":true", "\"tariff\":{\"name\":", "\"document_sha256\":\""}) {
         EXPECT_NE(line.find(key), std::string::npos) << key;

@@ -37,6 +37,7 @@ TEST(AnswerCache, FormsThatDifferAnywhereHaveDifferentKeys) {
         rowOf({"1", "2"}, 0, true), // the payment method
     };
     std::vector<std::string> keys;
+    keys.reserve(rows.size() + 1);
     for (const offer::TableRow& row : rows) {
         keys.push_back(server::AnswerCache::key('S', row));
     }
@@ -75,12 +76,14 @@ TEST(AnswerCache, ServiceAnswersEachFormWithItsOwnAnswerFromManyThreads) {
         R"({"tbvp":"3500","tbavans":"500","tbdurcred":"24","plata":"Numerar"})",
     };
     std::vector<std::string> first;
+    first.reserve(bodies.size());
     for (const std::string& body : bodies) {
         first.push_back(service.handle({"POST", "/v1/simulare", body, "", ""}).body);
     }
     EXPECT_NE(first[0], first[1]);
     EXPECT_NE(first[0], first[2]);
     std::vector<std::thread> threads;
+    threads.reserve(4);
     std::vector<int> wrong(4, 0);
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {

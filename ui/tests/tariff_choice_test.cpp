@@ -129,8 +129,8 @@ TEST_F(TariffLookup, ProblemsInRomanianWithPositionsFromOne) {
     const std::string box = c.failureText();
     for (const char* line : {
              "Grila de dobanzi, regula a doua, procentul: nu poate fi negativ (este -0.1)",
-             "Lista de asigurari, asigurarea a treia, numele: repeta numele din lista de "
-             "asigurari, asigurarea a doua (\"Standard\")",
+             ("Lista de asigurari, asigurarea a treia, numele: repeta numele din lista de "
+              "asigurari, asigurarea a doua (\"Standard\")"),
              "Limita de indatorare: trebuie sa fie sub 1, adica sub 100 % (este 1.5)",
              "Cheia \"limita\": cheie necunoscuta",
              "Durata, minimul: nu poate fi mai mare decat maximul (este 61, maximul 60)",
