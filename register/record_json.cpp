@@ -1,6 +1,7 @@
 #include "register/record_json.h"
 
 #include "offer/snapshot_json.h"
+#include "runtime/csv.h"
 #include "runtime/json_text.h"
 
 #include <string_view>
@@ -20,20 +21,6 @@ std::string unwrapped(const std::string& json, std::string_view key) {
         return json.substr(prefix.size(), json.size() - prefix.size() - 1);
     }
     return json.empty() ? "null" : json;
-}
-
-std::string csvField(std::string_view field) {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(field);
-    }
-    std::string out = "\"";
-    for (const char c : field) {
-        out += c;
-        if (c == '"') {
-            out += '"';
-        }
-    }
-    return out + '"';
 }
 
 std::string csvNumber(const std::optional<double>& value) {
@@ -76,8 +63,8 @@ std::string csvHeader() {
 }
 
 std::string recordCsv(const Record& r) {
-    std::string out = csvField(r.id);
-    auto add = [&](std::string_view field) { out += ',' + csvField(field); };
+    std::string out = runtime::csvField(r.id);
+    auto add = [&](std::string_view field) { out += ',' + runtime::csvField(field); };
     for (std::string_view f :
          {std::string_view(r.issued_at), std::string_view(r.program), std::string_view(r.kind)}) {
         add(f);
