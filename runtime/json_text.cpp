@@ -5,12 +5,8 @@
 #include <cmath>
 
 namespace runtime {
-namespace {
 
-// The length of the well-formed UTF-8 character at `i`, or, when there is none, how many bytes
-// a reader skips before trying again: the lead and the continuation bytes that were still
-// possible, never fewer than one (negative to tell the two apart).
-int characterAt(std::string_view s, std::size_t i) {
+int utf8CharacterAt(std::string_view s, std::size_t i) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char lead = byte(i);
     if (lead < 0x80) {
@@ -45,8 +41,6 @@ int characterAt(std::string_view s, std::size_t i) {
     }
     return n;
 }
-
-} // namespace
 
 void appendJsonNumber(std::string& out, double value) {
     if (std::isnan(value)) {
@@ -92,7 +86,7 @@ void appendJsonString(std::string& out, std::string_view text) {
             i = plain;
             continue;
         }
-        const int n = characterAt(text, i);
+        const int n = utf8CharacterAt(text, i);
         if (n < 0) {
             out += "\xEF\xBF\xBD";
             i += static_cast<std::size_t>(-n);

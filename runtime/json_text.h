@@ -10,6 +10,12 @@ namespace runtime {
 
 // The shortest text that reads back to the same double ("0.087", "30000", "1e+21"); non-finite
 // values as the JSON strings "Infinity", "-Infinity" and "NaN".
+// The length of the well-formed UTF-8 character at `i`, or, when there is none, how many bytes
+// a reader skips before trying again: the lead and the continuation bytes that were still
+// possible, never fewer than one (negative to tell the two apart). Overlong forms, surrogates and
+// code points above U+10FFFF are not well-formed.
+int utf8CharacterAt(std::string_view s, std::size_t i);
+
 std::string jsonNumber(double value);
 void appendJsonNumber(std::string& out, double value);
 

@@ -1,44 +1,19 @@
 #include "tariff/text.h"
 
+#include "runtime/json_text.h"
+
 #include <charconv>
 #include <chrono>
 
 namespace tariff {
 
 std::optional<std::size_t> firstInvalidUtf8(std::string_view bytes) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const unsigned char lead = byte(i);
-        std::size_t n = 0;
-        unsigned char low = 0x80;  // the range of the second byte, which rules out overlong
-        unsigned char high = 0xBF; // forms, surrogates and code points above U+10FFFF
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            n = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            n = 3;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            n = 4;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const int n = runtime::utf8CharacterAt(bytes, i);
+        if (n < 0) {
             return i;
         }
-        if (i + n > bytes.size() || byte(i + 1) < low || byte(i + 1) > high) {
-            return i;
-        }
-        for (std::size_t k = 2; k < n; ++k) {
-            if ((byte(i + k) & 0xC0) != 0x80) {
-                return i;
-            }
-        }
-        i += n;
+        i += static_cast<std::size_t>(n);
     }
     return std::nullopt;
 }
