@@ -137,6 +137,10 @@ Read<offer::TableRow> readForm(std::string_view body, const std::vector<std::str
         form = json::parse(body.begin(), body.end(), keep);
     } catch (const json::parse_error& e) {
         return bad<offer::TableRow>("malformed JSON at byte " + std::to_string(e.byte), "");
+    } catch (const json::out_of_range&) {
+        // A number beyond a double ("9e600") is the client's fault like any malformed JSON; the
+        // reader names no byte for it.
+        return bad<offer::TableRow>("malformed JSON: a number out of range", "");
     }
     if (!form.is_object()) {
         return bad<offer::TableRow>("a form must be a JSON object (got " + kindOf(form) + ")", "");

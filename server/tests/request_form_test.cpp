@@ -40,7 +40,9 @@ TEST(ReadForm, RefusesWhatIsNotAForm) {
         {"{\"cbasig\": true}", "/cbasig", "must be an item's text or its position"},
         {"{\"plata\": \"Card\"}", "/plata", "unknown payment method"},
         {"{\"plata\": 1}", "/plata", "must be a string"},
-        {"{\"tbvp\": \"\xff\"}", "", "malformed JSON"}, // not UTF-8
+        {"{\"tbvp\": \"\xff\"}", "", "malformed JSON"},         // not UTF-8
+        {"9e600", "", "malformed JSON: a number out of range"}, // beyond a double
+        {"{\"cbasig\": -1e999}", "", "malformed JSON: a number out of range"},
     };
     for (const Refused& c : cases) {
         SCOPED_TRACE(c.body);
