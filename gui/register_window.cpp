@@ -34,18 +34,6 @@ QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-QString amount(const std::optional<double>& v, int decimals = 2) {
-    return v ? QString::number(*v, 'f', decimals) : QString();
-}
-
-const std::array<const char*, 9> headers = {"Data",   "Client", "Magazin", "Tip", "Valoare produs",
-                                            "Credit", "Durata", "Rata",    "DAE"};
-
-// "2026-12-08T21:43:06Z" as the agent reads it, in UTC: "2026-12-08 21:43".
-QString when(const std::string& issuedAt) {
-    return qs(issuedAt.substr(0, 10) + (issuedAt.size() >= 16 ? " " + issuedAt.substr(11, 5) : ""));
-}
-
 // Every scalar of a JSON text under its path ("legal.dae"); the schedule's months are left out,
 // their totals stay.
 void flatten(const nlohmann::json& j, const std::string& path,
@@ -100,86 +88,6 @@ std::vector<std::pair<std::string, std::string>> fieldsOf(const reg::Record& r) 
 
 } // namespace
 
-void RegisterModel::show(std::vector<reg::Record> records) {
-    beginResetModel();
-    records_ = std::move(records);
-    // What the filter searches, case-folded once here rather than at every keystroke.
-    keys_.clear();
-    keys_.reserve(records_.size());
-    for (const reg::Record& r : records_) {
-        keys_.push_back(
-            r.issued_at + '\n' +
-            qs(r.customer.value_or("") + '\n' + r.shop.value_or("")).toCaseFolded().toStdString());
-    }
-    shown_.resize(records_.size());
-    for (std::size_t i = 0; i < shown_.size(); ++i) {
-        shown_[i] = i;
-    }
-    endResetModel();
-}
-
-void RegisterModel::filter(const QString& text) {
-    const std::string needle = text.trimmed().toCaseFolded().toStdString();
-    beginResetModel();
-    shown_.clear();
-    for (std::size_t i = 0; i < records_.size(); ++i) {
-        if (needle.empty() || keys_[i].find(needle) != std::string::npos) {
-            shown_.push_back(i);
-        }
-    }
-    endResetModel();
-}
-
-int RegisterModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(shown_.size());
-}
-
-int RegisterModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(headers.size());
-}
-
-QVariant RegisterModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid()) {
-        return {};
-    }
-    if (role == Qt::TextAlignmentRole) {
-        return index.column() >= 4 ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
-    }
-    if (role != Qt::DisplayRole) {
-        return {};
-    }
-    const reg::Record& r = record(index.row());
-    const reg::Summary& s = r.summary;
-    switch (index.column()) {
-    case 0:
-        return when(r.issued_at);
-    case 1:
-        return qs(r.customer.value_or(""));
-    case 2:
-        return qs(r.shop.value_or(""));
-    case 3:
-        return qs(r.kind);
-    case 4:
-        return amount(s.productValue);
-    case 5:
-        return amount(s.credit);
-    case 6:
-        return amount(s.duration, 0);
-    case 7:
-        return amount(s.instalment);
-    default:
-        return s.dae ? QString::number(*s.dae * 100, 'f', 2) + QStringLiteral(" %") : QString();
-    }
-}
-
-QVariant RegisterModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= static_cast<int>(headers.size())) {
-        return QAbstractTableModel::headerData(section, orientation, role);
-    }
-    return QString::fromLatin1(headers[static_cast<std::size_t>(section)]);
-}
-
 RegisterWindow::RegisterWindow(SimulatorWindow& owner)
     : CompanionWindow(owner, QStringLiteral("registerWindow"), QStringLiteral("Registru")) {
     tell = [this](const QString& title, const QString& text) {
@@ -198,6 +106,10 @@ RegisterWindow::RegisterWindow(SimulatorWindow& owner)
     filter_->setClearButtonEnabled(true);
     layout->addWidget(filter_);
     model_ = new RegisterModel(this);
+    model_->failed = [this](const std::string& error) {
+        note_->setText(qs(error));
+        note_->setVisible(true);
+    };
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("registerTable"));
     table_->setModel(model_);
@@ -257,16 +169,15 @@ std::vector<int> RegisterWindow::selectedRows() const {
 void RegisterWindow::refresh() {
     auto* link = owner().openedCompanion<RegisterLink>();
     reg::Outcome o;
-    std::vector<reg::Record> records;
+    std::unique_ptr<reg::Database> db;
     if (!link || !link->location()) {
         o = reg::Outcome::failure("Registrul nu este configurat.");
-    } else if (auto db = reg::Database::open(*link->location(), o)) {
-        o = db->listSummaries(records);
+    } else {
+        db = reg::Database::open(*link->location(), o);
     }
     note_->setText(o.ok ? QString() : qs(o.error));
     note_->setVisible(!o.ok);
-    model_->show(std::move(records));
-    model_->filter(filter_->text());
+    model_->show(std::move(db));
 }
 
 void RegisterWindow::reopen(int row) {
@@ -363,7 +274,7 @@ void RegisterWindow::compare(const std::vector<int>& rows) {
     grid->setVerticalHeaderLabels(labels);
     QStringList titles;
     for (int row : rows) {
-        titles << when(model_->record(row).issued_at);
+        titles << shownTime(model_->record(row).issued_at);
     }
     grid->setHorizontalHeaderLabels(titles);
     for (std::size_t n = 0; n < names.size(); ++n) {
@@ -420,7 +331,7 @@ QString RegisterWindow::verify(const QString& file) {
     QString text = QStringLiteral("Registrul a emis acest fisier:");
     for (const reg::Record& r : found) {
         text += QStringLiteral("\n%1 (UTC), %2, magazinul %3, clientul %4, agentul %5")
-                    .arg(when(r.issued_at), qs(r.kind),
+                    .arg(shownTime(r.issued_at), qs(r.kind),
                          r.shop ? qs(*r.shop) : QStringLiteral("necompletat"),
                          r.customer ? qs(*r.customer) : QStringLiteral("necompletat"), qs(r.agent));
     }

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "gui/companion_window.h"
-#include "register/record.h"
-
-#include <QAbstractTableModel>
+#include "gui/register_model.h"
 
 #include <functional>
 #include <string>
@@ -17,30 +15,6 @@ class QTableView;
 namespace gui {
 
 class SimulatorWindow;
-
-// The register's records as the window lists them, newest first: date, customer, shop, kind,
-// product value, credit, duration, instalment and legal DAE; the filter keeps the records whose
-// customer, shop or date holds its text (any case).
-class RegisterModel final : public QAbstractTableModel {
-public:
-    using QAbstractTableModel::QAbstractTableModel;
-
-    void show(std::vector<reg::Record> records);
-    void filter(const QString& text);
-    const reg::Record& record(int row) const {
-        return records_[shown_[static_cast<std::size_t>(row)]];
-    }
-
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-private:
-    std::vector<reg::Record> records_;
-    std::vector<std::string> keys_; // the date, the customer and the shop, case-folded
-    std::vector<std::size_t> shown_;
-};
 
 // "Registru": the documents issued, with the filter; "Redeschide" puts a record's inputs back
 // into the form, "Compara" shows two or three records side by side, "Verifica document..." says

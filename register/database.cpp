@@ -232,6 +232,12 @@ Outcome Database::upgradeOnce(bool& done) {
                 return rollback(query.lastError().text());
             }
         }
+        if (version + 1 == 2) {
+            if (Outcome o = fillSearchKeys(); !o.ok) {
+                QSqlQuery(c).exec(QStringLiteral("ROLLBACK"));
+                return o;
+            }
+        }
         const bool first = version == 0;
         query.prepare(first ? QStringLiteral("INSERT INTO registru_schema (program, version) "
                                              "VALUES (?, ?)")
@@ -252,6 +258,35 @@ Outcome Database::upgradeOnce(bool& done) {
         return rollback(query.lastError().text());
     }
     done = false; // read the version again: one step at a time
+    return {};
+}
+
+Outcome Database::fillSearchKeys() {
+    QSqlDatabase c = QSqlDatabase::database(connection_, false);
+    QSqlQuery read(c);
+    read.setForwardOnly(true);
+    if (!read.exec(QStringLiteral("SELECT id, issued_at, customer, shop FROM registru_documente "
+                                  "WHERE search_key IS NULL"))) {
+        return failed("nu poate fi adus la zi", read.lastError().text());
+    }
+    std::vector<std::pair<QString, QString>> keys;
+    while (read.next()) {
+        Record r;
+        r.issued_at = s(read.value(1));
+        r.customer = textOrNone(read.value(2));
+        r.shop = textOrNone(read.value(3));
+        keys.emplace_back(read.value(0).toString(), q(searchKeyOf(r)));
+    }
+    read.finish();
+    QSqlQuery write(c);
+    write.prepare(QStringLiteral("UPDATE registru_documente SET search_key = ? WHERE id = ?"));
+    for (const auto& [id, key] : keys) {
+        write.addBindValue(key);
+        write.addBindValue(id);
+        if (!write.exec()) {
+            return failed("nu poate fi adus la zi", write.lastError().text());
+        }
+    }
     return {};
 }
 
@@ -293,8 +328,8 @@ Outcome Database::store(const Record& r, const std::string& tariffJson, bool* in
         "INSERT INTO registru_documente (id, issued_at, program, kind, shop, agent, customer, "
         "in_vn, in_ar, in_ad, in_tbvp, in_tbavans, in_tbdurcred, in_cbasig, in_plata, "
         "fig_snapshot, fig_schedule, fig_legal, tariff_sha256, document_sha256, "
-        "sum_product_value, sum_credit, sum_duration, sum_instalment, sum_dae) VALUES (?, ?, ?, "
-        "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+        "sum_product_value, sum_credit, sum_duration, sum_instalment, sum_dae, search_key) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
         "ON CONFLICT (id) DO NOTHING"));
     for (const std::string* text : {&r.id, &r.issued_at, &r.program, &r.kind}) {
         query.addBindValue(q(*text));
@@ -314,6 +349,7 @@ Outcome Database::store(const Record& r, const std::string& tariffJson, bool* in
          {&sum.productValue, &sum.credit, &sum.duration, &sum.instalment, &sum.dae}) {
         query.addBindValue(optionalNumber(*v));
     }
+    query.addBindValue(q(searchKeyOf(r)));
     if (!query.exec()) {
         return rollback(query.lastError());
     }

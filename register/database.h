@@ -48,9 +48,14 @@ public:
 
     // Newest first; the figures are read only when `withFigures`.
     Outcome list(const Period& period, bool withFigures, std::vector<Record>& records);
-    // Every record, newest first, with only what a list shows: the id, the time, the kind, the
-    // shop, the agent, the customer, the document's SHA-256 and the summary.
-    Outcome listSummaries(std::vector<Record>& records);
+    // How many records hold `needle` (as `searchNeedle` makes it) in their time, customer or
+    // shop; all of them for an empty one.
+    Outcome countListed(const std::string& needle, long long& records);
+    // `limit` of those records from position `offset`, newest first, with only what a list
+    // shows: the id, the time, the kind, the shop, the agent, the customer, the document's
+    // SHA-256 and the summary. A long register is read a page at a time.
+    Outcome listPage(const std::string& needle, long long offset, int limit,
+                     std::vector<Record>& records);
     // The records of a document's SHA-256, newest first.
     Outcome findDocument(const std::string& sha256, std::vector<Record>& records);
     // One record with its figures; none when the register holds no such id.
@@ -60,17 +65,24 @@ public:
     Outcome remove(const std::string& id);
 
     // The version of the tables this program makes.
-    static constexpr int schemaVersion = 1;
+    static constexpr int schemaVersion = 2;
 
 private:
     Database(Location where, QString connection);
     Outcome prepareSchema();
     Outcome upgradeOnce(bool& done);
     Outcome checkOurs(bool& empty);
+    Outcome fillSearchKeys();
+    QString listWhere(const std::string& needle) const;
     Outcome failed(const std::string& doing, const QString& why) const;
 
     Location where_;
     QString connection_;
 };
+
+// What a list's filter finds a record by: its time, its customer and its shop, case-folded.
+std::string searchKeyOf(const Record& record);
+// The text typed in a list's filter as the search keys are compared with: trimmed, case-folded.
+std::string searchNeedle(const std::string& typed);
 
 } // namespace reg

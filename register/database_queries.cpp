@@ -49,13 +49,53 @@ Outcome Database::list(const Period& period, bool withFigures, std::vector<Recor
     return {};
 }
 
-Outcome Database::listSummaries(std::vector<Record>& records) {
+std::string searchKeyOf(const Record& r) {
+    return q(r.issued_at + '\n' + r.customer.value_or("") + '\n' + r.shop.value_or(""))
+        .toCaseFolded()
+        .toStdString();
+}
+
+std::string searchNeedle(const std::string& typed) {
+    return q(typed).trimmed().toCaseFolded().toStdString();
+}
+
+// A plain substring test, no pattern: a typed "%" or "_" is a character like any other.
+QString Database::listWhere(const std::string& needle) const {
+    if (needle.empty()) {
+        return {};
+    }
+    return where_.postgres() ? QStringLiteral("WHERE strpos(search_key, ?) > 0 ")
+                             : QStringLiteral("WHERE instr(search_key, ?) > 0 ");
+}
+
+Outcome Database::countListed(const std::string& needle, long long& records) {
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    query.prepare(QStringLiteral("SELECT COUNT(*) FROM registru_documente ") + listWhere(needle));
+    if (!needle.empty()) {
+        query.addBindValue(q(needle));
+    }
+    if (!query.exec() || !query.next()) {
+        return failed("nu poate fi citit", query.lastError().text());
+    }
+    records = query.value(0).toLongLong();
+    return {};
+}
+
+Outcome Database::listPage(const std::string& needle, long long offset, int limit,
+                           std::vector<Record>& records) {
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     query.setForwardOnly(true);
-    if (!query.exec(
-            QStringLiteral("SELECT id, issued_at, kind, shop, agent, customer, document_sha256, "
-                           "sum_product_value, sum_credit, sum_duration, sum_instalment, sum_dae "
-                           "FROM registru_documente ORDER BY issued_at DESC, id DESC"))) {
+    query.prepare(
+        QStringLiteral("SELECT id, issued_at, kind, shop, agent, customer, document_sha256, "
+                       "sum_product_value, sum_credit, sum_duration, sum_instalment, sum_dae "
+                       "FROM registru_documente ") +
+        listWhere(needle) + QStringLiteral("ORDER BY issued_at DESC, id DESC LIMIT ? OFFSET ?"));
+    if (!needle.empty()) {
+        query.addBindValue(q(needle));
+    }
+    query.addBindValue(limit);
+    query.addBindValue(offset);
+    if (!query.exec()) {
         return failed("nu poate fi citit", query.lastError().text());
     }
     records.clear();

@@ -26,6 +26,17 @@ std::vector<std::string_view> upgradeStatements(int to) {
             "CREATE INDEX registru_documente_issued ON registru_documente (issued_at)",
             "CREATE INDEX registru_documente_document ON registru_documente (document_sha256)",
         };
+    case 2:
+        // The list's search key (the time, the customer and the shop, case-folded by the
+        // program, since SQLite's lower() folds ASCII only), filled for the records already
+        // there in the same transaction. One index holds the list's order and the key, so that a
+        // filtered list scans the index alone and never a record's long figures.
+        return {
+            "ALTER TABLE registru_documente ADD COLUMN search_key TEXT",
+            "DROP INDEX registru_documente_issued",
+            ("CREATE INDEX registru_documente_list ON registru_documente "
+             "(issued_at, id, search_key)"),
+        };
     default:
         return {};
     }

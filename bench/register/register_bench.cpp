@@ -92,7 +92,9 @@ void generate(const reg::Location& where) {
         "'2025-01-01', '+' || (i * 631) || ' seconds'), program, kind, 'Magazin ' || (i % 200), "
         "agent, 'Client ' || i, in_vn, in_ar, in_ad, in_tbvp, in_tbavans, in_tbdurcred, "
         "in_cbasig, in_plata, tariff_sha256, document_sha256, sum_product_value, sum_credit, "
-        "sum_duration, sum_instalment, sum_dae, '{}', '{}', '{}' FROM n, registru_documente"));
+        "sum_duration, sum_instalment, sum_dae, '{}', '{}', '{}', lower(strftime("
+        "'%Y-%m-%dT%H:%M:%SZ', '2025-01-01', '+' || (i * 631) || ' seconds') || char(10) || "
+        "'Client ' || i || char(10) || 'Magazin ' || (i % 200)) FROM n, registru_documente"));
     q.exec(QStringLiteral("COMMIT"));
     q = QSqlQuery();
     c.close();

@@ -172,6 +172,58 @@ private slots:
     }
 
     // A record made on another tariff: reopened on today's, with a notice naming both.
+    // A register longer than the pages the list reads: every row where it belongs, the filter
+    // counted by the database.
+    void longRegisterListedAPageAtATime() {
+        auto window = openWith();
+        fillExample(*window);
+        QVERIFY(window->offerActions()->savePdf(dir.filePath(QStringLiteral("seed.pdf"))));
+        const std::vector<reg::Record> before = records(localRegister(dir));
+        QVERIFY(!before.empty());
+        {
+            reg::Outcome o;
+            auto db = reg::Database::open(localRegister(dir), o);
+            QVERIFY(db);
+            std::optional<std::string> tariff;
+            QVERIFY(db->tariffJson(before.front().tariff.sha256, tariff).ok && tariff);
+            for (int i = 0; i < 450; ++i) {
+                reg::Record r = before.front();
+                const QString n = QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0'));
+                r.id = "lung-" + n.toStdString();
+                // Later than every other record: these are the list's first rows.
+                r.issued_at = QStringLiteral("2099-01-01T00:%1:%2Z")
+                                  .arg(i / 60, 2, 10, QLatin1Char('0'))
+                                  .arg(i % 60, 2, 10, QLatin1Char('0'))
+                                  .toStdString();
+                r.customer = "Lung " + std::to_string(i);
+                QVERIFY(db->store(r, *tariff).ok);
+            }
+        }
+        window->findChild<QAction*>(QStringLiteral("registerAction"))->trigger();
+        auto* registerWindow = window->openedCompanion<gui::RegisterWindow>();
+        QVERIFY(registerWindow);
+        registerWindow->refresh();
+        const gui::RegisterModel& model = registerWindow->model();
+        QCOMPARE(model.rowCount(), static_cast<int>(before.size()) + 450);
+        for (const int row : {0, 199, 200, 449, 201, 0}) {
+            QCOMPARE(model.record(row).id, "lung-" + std::to_string(1449 - row).substr(1));
+        }
+        QCOMPARE(model.data(model.index(449, 1), Qt::DisplayRole).toString(),
+                 QStringLiteral("Lung 0"));
+        registerWindow->filterBox()->setText(QStringLiteral(" LUNG 12"));
+        QCOMPARE(model.rowCount(), 11); // 12 and 120 to 129
+        QCOMPARE(model.record(0).id, std::string("lung-129"));
+        QCOMPARE(model.record(10).id, std::string("lung-012"));
+        QVERIFY(model.record(11).id.empty()); // past the end: nothing, no fault
+        registerWindow->filterBox()->setText(QString());
+        reg::Outcome o;
+        auto db = reg::Database::open(localRegister(dir), o);
+        for (int i = 0; i < 450; ++i) {
+            db->remove("lung-" +
+                       QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')).toStdString());
+        }
+    }
+
     void reopenOnAnotherTariffNamesBoth() {
         auto window = openWith();
         fillExample(*window);

@@ -56,7 +56,7 @@ TEST_F(PostgresRegister, SchemaMadeOnceAndHostileNamesReadBackByteForByte) {
     auto second = reg::Database::open(at(server->url(db)), o); // finds the schema made
     ASSERT_TRUE(second) << o.error;
     EXPECT_EQ(server->sql(db, "SELECT program || ' ' || version FROM registru_schema"),
-              "simulator-credit 1\n");
+              "simulator-credit 2\n");
     std::string tenThousand;
     for (int i = 0; i < 10000; ++i) {
         tenThousand += "';";
@@ -77,6 +77,16 @@ TEST_F(PostgresRegister, SchemaMadeOnceAndHostileNamesReadBackByteForByte) {
     ASSERT_TRUE(second->count(n).ok);
     EXPECT_EQ(n, 5);
     EXPECT_EQ(server->sql(db, "SELECT count(*) FROM registru_tarife"), "1\n");
+    // The list's filter, in the server's own substring search.
+    for (const auto& [typed, expected] : {std::pair{"ȘTEFAN țăranu", 1}, {"$1 $$", 1}, {"%", 0}}) {
+        SCOPED_TRACE(typed);
+        ASSERT_TRUE(second->countListed(reg::searchNeedle(typed), n).ok);
+        EXPECT_EQ(n, expected);
+    }
+    std::vector<reg::Record> page;
+    ASSERT_TRUE(second->listPage(reg::searchNeedle("o'brien"), 0, 200, page).ok);
+    ASSERT_EQ(page.size(), 1u);
+    EXPECT_EQ(page[0].customer, names[0]);
 }
 
 TEST_F(PostgresRegister, AnotherProgramsDatabaseIsRefusedUntouched) {

@@ -4,11 +4,14 @@
 #include "register/tests/register_fixture.h"
 
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 
 namespace {
@@ -128,6 +131,86 @@ TEST_F(SqliteRegister, PeriodBoundsAreWholeDaysNewestFirst) {
     EXPECT_EQ(in[1].issued_at, "2026-02-01T00:00:00Z");
     ASSERT_TRUE(db->list({"", "2026-01-31"}, false, in).ok);
     EXPECT_EQ(in.size(), 1u);
+}
+
+// A list longer than a page, filtered by the database on the time, the customer and the shop
+// in any case, diacritics included; a typed "%" is a character, not a pattern.
+TEST_F(SqliteRegister, ListFiltersInTheDatabaseAPageAtATime) {
+    reg::Outcome o;
+    auto db = openFile(path("r.sqlite"), o);
+    ASSERT_TRUE(db) << o.error;
+    const reg::MadeRecord made = exampleRecord();
+    const int total = 230;
+    for (int i = 0; i < total; ++i) {
+        reg::Record r = made.record;
+        char at[32];
+        std::snprintf(at, sizeof at, "2026-02-%02dT10:%02d:00Z", 1 + i / 60, i % 60);
+        r.id = "id-" + std::to_string(1000 + i);
+        r.issued_at = at;
+        r.customer = i == 7   ? "Ștefan Țăranu"
+                     : i == 8 ? "100% Reducere"
+                              : "Client " + std::to_string(i);
+        r.shop = i % 2 ? "Magazin Nord" : "Magazin Sud";
+        ASSERT_TRUE(db->store(r, made.tariffJson).ok);
+    }
+    auto count = [&](const std::string& typed) {
+        long long n = -1;
+        EXPECT_TRUE(db->countListed(reg::searchNeedle(typed), n).ok);
+        return n;
+    };
+    EXPECT_EQ(count(""), total);
+    EXPECT_EQ(count("  ȘTEFAN țĂRANU "), 1);
+    EXPECT_EQ(count("%"), 1);
+    EXPECT_EQ(count("_"), 0);
+    EXPECT_EQ(count("magazin NORD"), total / 2);
+    EXPECT_EQ(count("2026-02-04T10"), total - 180);
+
+    std::vector<reg::Record> first, last;
+    ASSERT_TRUE(db->listPage("", 0, 200, first).ok);
+    ASSERT_TRUE(db->listPage("", 200, 200, last).ok);
+    ASSERT_EQ(first.size(), 200u);
+    ASSERT_EQ(last.size(), 30u);
+    EXPECT_EQ(first.front().id, "id-1229"); // newest first
+    EXPECT_EQ(first.back().id, "id-1030");
+    EXPECT_EQ(last.front().id, "id-1029");
+    EXPECT_EQ(last.back().id, "id-1000");
+    EXPECT_EQ(last.back().summary, made.record.summary);
+    EXPECT_EQ(last.back().document_sha256, made.record.document_sha256);
+    std::vector<reg::Record> found;
+    ASSERT_TRUE(db->listPage(reg::searchNeedle("ștefan"), 0, 200, found).ok);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].id, "id-1007");
+}
+
+// A register made before the list's search key existed gets one for every record it holds.
+TEST_F(SqliteRegister, OlderRegisterUpgradedWithItsSearchKeys) {
+    const auto file = path("v1.sqlite");
+    reg::Outcome o;
+    {
+        auto db = openFile(file, o);
+        ASSERT_TRUE(db) << o.error;
+        const reg::MadeRecord made = exampleRecord("Ștefan Țăranu");
+        ASSERT_TRUE(db->store(made.record, made.tariffJson).ok);
+    }
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v1"));
+        c.setDatabaseName(QString::fromStdString(file.string()));
+        ASSERT_TRUE(c.open());
+        QSqlQuery q(c);
+        for (const char* statement :
+             {"DROP INDEX registru_documente_list",
+              "ALTER TABLE registru_documente DROP COLUMN search_key",
+              "CREATE INDEX registru_documente_issued ON registru_documente (issued_at)",
+              "UPDATE registru_schema SET version = 1"}) {
+            ASSERT_TRUE(q.exec(QString::fromLatin1(statement))) << statement;
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("v1"));
+    auto db = openFile(file, o);
+    ASSERT_TRUE(db) << o.error;
+    long long n = 0;
+    ASSERT_TRUE(db->countListed(reg::searchNeedle("ȘTEFAN"), n).ok);
+    EXPECT_EQ(n, 1);
 }
 
 TEST_F(SqliteRegister, CorruptAndForeignFilesAreRefusedAndLeftUntouched) {
