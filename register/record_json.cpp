@@ -62,9 +62,22 @@ std::string csvHeader() {
            "credit,duration,instalment,dae";
 }
 
+// A text cell a spreadsheet would run as a formula ("=HYPERLINK(...)", "-2+3+cmd|...") starts
+// with a quote, which shows it as text. Only the CSV is meant for a spreadsheet: the JSON keeps
+// every byte as typed.
+std::string spreadsheetText(std::string_view field) {
+    if (!field.empty() &&
+        std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos) {
+        return '\'' + std::string(field);
+    }
+    return std::string(field);
+}
+
 std::string recordCsv(const Record& r) {
     std::string out = runtime::csvField(r.id);
-    auto add = [&](std::string_view field) { out += ',' + runtime::csvField(field); };
+    auto add = [&](std::string_view field) {
+        out += ',' + runtime::csvField(spreadsheetText(field));
+    };
     for (std::string_view f :
          {std::string_view(r.issued_at), std::string_view(r.program), std::string_view(r.kind)}) {
         add(f);

@@ -373,6 +373,17 @@ TEST(RegisterJson, FieldsByTheirNames) {
     EXPECT_EQ(line.find('\n'), std::string::npos);
     const std::string csv = reg::recordCsv(made.record);
     EXPECT_NE(csv.find(",\"Ana \"\"A\"\"\","), std::string::npos) << csv;
+
+    // Names a spreadsheet would run as formulas are shown as text in the CSV, kept in the JSON.
+    reg::Record r = made.record;
+    r.customer = "=HYPERLINK(\"http://x\",\"y\")";
+    r.shop = "-2+3+cmd|' /C calc'!A0";
+    r.agent = "@SUM(1)";
+    const std::string safe = reg::recordCsv(r);
+    EXPECT_NE(safe.find(",\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\","), std::string::npos)
+        << safe;
+    EXPECT_NE(safe.find(",'-2+3+cmd|' /C calc'!A0,'@SUM(1),"), std::string::npos) << safe;
+    EXPECT_NE(reg::recordJson(r).find("\"customer\":\"=HYPERLINK("), std::string::npos);
 }
 
 } // namespace
