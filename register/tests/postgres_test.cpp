@@ -5,6 +5,8 @@
 
 #include <QElapsedTimer>
 
+#include <thread>
+
 namespace {
 
 using regtest::exampleRecord;
@@ -144,6 +146,54 @@ TEST_F(PostgresRegister, StoppedServerQueuesThenSyncSendsExactlyOnce) {
     EXPECT_EQ(server->sql(db, "SELECT string_agg(customer, ',' ORDER BY customer) FROM "
                               "registru_documente"),
               "In timpul opririi,Inainte,Trimis pe jumatate\n");
+}
+
+// The server stops in the middle of a long send: what it committed stays, the rest waits, and
+// the next send after the restart completes the register with every record exactly once.
+TEST_F(PostgresRegister, ServerStoppedMidSendLosesAndDoublesNothing) {
+    const int total = 1000;
+    {
+        reg::Outcome o;
+        auto box = reg::Database::open(reg::Location{path("netrimise.sqlite"), {}}, o);
+        ASSERT_TRUE(box) << o.error;
+        const reg::MadeRecord made = exampleRecord("Client");
+        for (int i = 0; i < total; ++i) {
+            reg::Record r = made.record;
+            r.id = "trimis-" + std::to_string(i);
+            ASSERT_TRUE(box->store(r, made.tariffJson).ok);
+        }
+    }
+    const std::string url = server->url(db);
+    const std::filesystem::path outbox = path("netrimise.sqlite");
+    long long sentFirst = -1;
+    bool firstOk = true;
+    std::thread sender([&] {
+        reg::Register registru(at(url), outbox);
+        firstOk = registru.sync(sentFirst).ok;
+    });
+    // Stopped once some records have arrived, while the rest are still on their way.
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 60000) {
+        const auto n = server->sql(db, "SELECT count(*) FROM registru_documente");
+        if (n && !n->empty() && std::stoi(*n) >= 100) {
+            break;
+        }
+    }
+    ASSERT_TRUE(server->stop()) << server->error();
+    sender.join();
+    EXPECT_FALSE(firstOk) << "the send ended before the server stopped";
+    EXPECT_LT(sentFirst, total);
+
+    ASSERT_TRUE(server->start()) << server->error();
+    reg::Register registru(at(url), outbox);
+    long long sent = 0, waiting = -1;
+    ASSERT_TRUE(registru.sync(sent).ok);
+    ASSERT_TRUE(registru.pending(waiting).ok);
+    EXPECT_EQ(waiting, 0);
+    EXPECT_GE(sentFirst + sent, total - 1); // one may have been committed and not yet forgotten
+    EXPECT_EQ(server->sql(db, "SELECT count(*), count(DISTINCT id) FROM registru_documente"),
+              std::to_string(total) + "|" + std::to_string(total) + "\n");
 }
 
 // Records kept in the local register before the machine was pointed at the server stay there:
