@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -195,6 +198,31 @@ TEST(TariffFile, EveryCheckWithItsMessage) {
         {"not a date",
          [](json& d) { d["valid_from"] = "2026-02-29"; },
          {"/valid_from: must be a real date written YYYY-MM-DD (got \"2026-02-29\")"}},
+        {"null amount",
+         [](json& d) { d["credit"]["ceiling"] = nullptr; },
+         {"/credit/ceiling: must be a number (got null)"}},
+        {"name not a text",
+         [](json& d) { d["name"] = 5; },
+         {"/name: must be a string (got a number)"}},
+        {"format not a text",
+         [](json& d) { d["format"] = 2; },
+         {"/format: must be \"simulator-credit-tarif\""}},
+        // A version that is not the number 1 is checked as the latest: only the version is wrong.
+        {"version as text",
+         [](json& d) { d["version"] = "1"; },
+         {"/version: must be a number (got a string)"}},
+        {"no bands",
+         [](json& d) { d["management_commission"].erase("bands"); },
+         {"/management_commission/bands: missing"}},
+        {"no initial rates",
+         [](json& d) { d["management_commission"].erase("initial"); },
+         {"/management_commission/initial: missing"}},
+        {"after guard without a guard",
+         [](json& d) {
+             d["duration"].erase("guard");
+             d["duration"]["after_guard"] = 0;
+         },
+         {"/duration/guard: missing", "/duration/after_guard: must be from 1 to guard (got 0)"}},
         {"wrong part type",
          [](json& d) { d["interest"] = json::object(); },
          {"/interest: must be an array (got an object)"}},
@@ -278,6 +306,18 @@ TEST(TariffFile, FilesThatCannotBeRead) {
     EXPECT_EQ(tariff::readFile("/").problems,
               (std::vector<Problem>{{"/", "cannot be read (a folder)"}}));
     EXPECT_TRUE(tariff::readFile(SIMCREDIT_EXAMPLE_TARIFF).tariff);
+    // One byte over the limit is refused without being parsed; the limit itself is read.
+    const std::filesystem::path big =
+        std::filesystem::temp_directory_path() / ("tarif-mare-" + std::to_string(::getpid()));
+    for (const std::size_t size : {tariff::maxFileSize + 1, tariff::maxFileSize}) {
+        std::ofstream(big, std::ios::binary) << std::string(size, ' ');
+        EXPECT_EQ(tariff::readFile(big).problems,
+                  (std::vector<Problem>{{"/", size > tariff::maxFileSize
+                                                  ? "larger than 1 MiB"
+                                                  : "not valid JSON (line 1, column 1048577)"}}))
+            << size;
+    }
+    std::filesystem::remove(big);
 }
 
 } // namespace
