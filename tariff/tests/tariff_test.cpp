@@ -258,8 +258,10 @@ TEST(TariffFile, DatesAreCheckedOnTheCalendar) {
     for (const char* good : {"2024-02-29", "2000-02-29", "0001-01-01", "2026-12-31"}) {
         EXPECT_TRUE(problemsAfter([&](json& d) { d["valid_from"] = good; }).empty()) << good;
     }
-    for (const char* bad : {"1900-02-29", "2026-13-01", "2026-04-31", "2026-1-01", "26-12-01",
-                            "2026-12-01T00:00", "0000-01-01", "+026-12-01", "2026-00-10"}) {
+    for (const char* bad :
+         {"1900-02-29", "2026-13-01", "2026-04-31", "2026-1-01", "26-12-01", "2026-12-01T00:00",
+          "0000-01-01", "+026-12-01", "2026-00-10", "2026--1-01", "2026-12--1", "2026-+1-01",
+          "20a6-12-01", "2026-1a-01", "2026-12-0x", "2026/12/01", "2026-12/01", "2026-12-010"}) {
         EXPECT_EQ(problemsAfter([&](json& d) { d["valid_from"] = bad; }).size(), 1U) << bad;
     }
 }
@@ -271,6 +273,9 @@ TEST(TariffFile, BadBytesAreRefusedCleanly) {
     EXPECT_EQ(problemsOf(""), (std::vector<std::string>{"/: not valid JSON (line 1, column 1)"}));
     EXPECT_EQ(problemsOf("{\"name\": 1,\n  x}"),
               (std::vector<std::string>{"/: not valid JSON (line 2, column 3)"}));
+    // Columns count characters, not bytes: each "ă" is two bytes and one column.
+    EXPECT_EQ(problemsOf("{\"name\": \"\xC4\x83\xC4\x83\" x}"),
+              (std::vector<std::string>{"/: not valid JSON (line 1, column 15)"}));
     EXPECT_EQ(problemsOf("{\"name\": \"Tarif \xC3\x28\"}"),
               (std::vector<std::string>{"/: not UTF-8 text (line 1, column 17)"}));
     EXPECT_EQ(problemsOf("\xED\xA0\x80"),
