@@ -117,8 +117,8 @@ TEST(FindRoot, NotANumberAnywhereStopsTheSearch) {
     const auto inside = runtime::findRoot(nanInside, 0.0, 1.0);
     EXPECT_EQ(inside.status, RootStatus::NotFinite);
     EXPECT_FALSE(inside.root);
-    // Newton on x^2 - 2 from 1.5 stays above the root; only the look beyond the last small step
-    // falls below it, where f is not a number.
+    // Newton on x^2 - 2 steps from 1 to 1.5, then stays above the root (f is convex); only the
+    // look beyond the last small step falls just below it, where f is not a number.
     const double root2 = std::sqrt(2.0);
     auto nanBelow = [&](double x) {
         return ValueSlope{x < root2 && x > 1.4142 ? std::nan("") : x * x - 2.0, 2.0 * x};

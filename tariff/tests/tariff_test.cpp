@@ -204,6 +204,7 @@ TEST(TariffFile, EveryCheckWithItsMessage) {
         {"name not a text",
          [](json& d) { d["name"] = 5; },
          {"/name: must be a string (got a number)"}},
+        {"no format", [](json& d) { d.erase("format"); }, {"/format: missing"}},
         {"format not a text",
          [](json& d) { d["format"] = 2; },
          {"/format: must be \"simulator-credit-tarif\""}},
