@@ -169,7 +169,7 @@ std::string reasonText(const std::string& reason) {
         {"must be from 1 to guard (got ", "trebuie sa fie intre 1 si pragul duratei (este "},
         {"must hold 1 to 8 items (got ", "trebuie sa aiba intre 1 si 8 optiuni (are "},
         {"must not contain control characters", "nu poate contine caractere de control"},
-        {"must be 1 (got ", "trebuie sa fie 1 (este "},
+        {"must be 1 or 2 (got ", "trebuie sa fie 1 sau 2 (este "},
         {"must be a real date written YYYY-MM-DD (got ",
          "trebuie sa fie o data reala, scrisa AAAA-LL-ZZ (este "},
         {"must be \"", "trebuie sa fie \""},

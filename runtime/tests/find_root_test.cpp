@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -98,6 +99,76 @@ TEST(FindRoot, IterationLimitCountsEveryStep) {
     const auto short1 = runtime::findRoot(flat, 0.0, 1.0, {0.0, accuracy, 9});
     EXPECT_EQ(short1.status, RootStatus::IterationLimit);
     EXPECT_FALSE(short1.root);
+}
+
+// A value that is not a number, at an end, inside the bracket or at the look beyond a Newton
+// step, stops the search: no root is claimed from a function that cannot be trusted there.
+TEST(FindRoot, NotANumberAnywhereStopsTheSearch) {
+    const double inf = std::numeric_limits<double>::infinity();
+    auto line = [](double x) { return ValueSlope{x - 0.3, 1.0}; };
+    EXPECT_EQ(runtime::findRoot(line, 0.0, inf).status, RootStatus::NotFinite);
+    EXPECT_EQ(runtime::findRoot(line, -inf, 1.0).status, RootStatus::NotFinite);
+    auto nanAtZero = [](double x) { return ValueSlope{x == 0.0 ? std::nan("") : x - 0.3, 0.0}; };
+    EXPECT_EQ(runtime::findRoot(nanAtZero, 0.0, 1.0).status, RootStatus::NotFinite);
+    // Bisection's first step lands on 0.5.
+    auto nanInside = [](double x) {
+        return ValueSlope{x > 0.4 && x < 0.6 ? std::nan("") : x - 0.3, 0.0};
+    };
+    const auto inside = runtime::findRoot(nanInside, 0.0, 1.0);
+    EXPECT_EQ(inside.status, RootStatus::NotFinite);
+    EXPECT_FALSE(inside.root);
+    // Newton on x^2 - 2 steps from 1 to 1.5, then stays above the root (f is convex); only the
+    // look beyond the last small step falls just below it, where f is not a number.
+    const double root2 = std::sqrt(2.0);
+    auto nanBelow = [&](double x) {
+        return ValueSlope{x < root2 && x > 1.4142 ? std::nan("") : x * x - 2.0, 2.0 * x};
+    };
+    const auto beyond = runtime::findRoot(nanBelow, 1.0, 2.0);
+    EXPECT_EQ(beyond.status, RootStatus::NotFinite);
+    EXPECT_FALSE(beyond.root);
+}
+
+// Slopes that are too small, too large or of the wrong sign cost steps but never move the answer
+// away from the root or out of the bracket the search has proven.
+TEST(FindRoot, MisleadingSlopesStillFindTheRoot) {
+    const struct {
+        const char* what;
+        double sign; // of f: rising or falling through the root
+        double slope;
+    } cases[] = {
+        {"too small: the step would not halve the bracket", 1.0, 0.5},
+        {"too large: the steps fall short of the root", 1.0, 2.5},
+        {"wrong sign: every step points away", 1.0, -1.0},
+        {"wrong sign, f falling", -1.0, 1.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<double> looked;
+        auto f = [&](double x) {
+            looked.push_back(x);
+            return ValueSlope{c.sign * (x - 0.3), c.slope};
+        };
+        const auto r = runtime::findRoot(f, 0.0, 1.0);
+        EXPECT_EQ(r.status, RootStatus::Found);
+        ASSERT_TRUE(r.root);
+        EXPECT_NEAR(*r.root, 0.3, 0.3e-12);
+        for (const double x : looked) {
+            EXPECT_TRUE(x >= 0.0 && x <= 1.0) << "f evaluated at " << x;
+        }
+    }
+}
+
+// With no accuracy asked for, the search ends when the bracket's ends are neighbouring doubles,
+// well before the iteration limit.
+TEST(FindRoot, StopsAtNeighbouringDoubles) {
+    // No double is the root of x^2 - 2, so f is never exactly 0 on the way.
+    auto flat = [](double x) { return ValueSlope{x * x - 2.0, 0.0}; };
+    const auto r = runtime::findRoot(flat, 1.0, 2.0, {0.0, 0.0, 200});
+    EXPECT_EQ(r.status, RootStatus::Found);
+    ASSERT_TRUE(r.root);
+    const double root2 = std::sqrt(2.0);
+    EXPECT_LE(std::fabs(*r.root - root2), std::nextafter(root2, 2.0) - root2);
+    EXPECT_LT(r.iterations, 70);
 }
 
 } // namespace

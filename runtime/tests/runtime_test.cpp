@@ -87,6 +87,9 @@ TEST(Format, ThreePatterns) {
         {598.9, "## ###.00", " 598.90"},
         {0.4, "## ###.00", " .40"}, // '#' shows no zero integer digit
         {-2401.1, "## ###.00", "-2 401.10"},
+        {5.5, "## ###.00", " 5.50"},        // one digit that is not a zero
+        {999.999, "## ###.00", "1 000.00"}, // the cents carry into a fourth digit
+        {999.994, "## ###.00", " 999.99"},
     };
     for (const FormatCase& c : cases) {
         SCOPED_TRACE(std::string("value ") + testsupport::precise(c.value) + " pattern \"" +
@@ -146,6 +149,10 @@ TEST(Power, InvalidPowersAreRuntimeErrors) {
     EXPECT_EQ(runtime::Power(-2, 3), -8);
     EXPECT_THROW(runtime::Power(-2, 0.5), RuntimeError);
     EXPECT_THROW(runtime::Power(0, -1), RuntimeError);
+    // Zero to a power of zero or above is allowed; so is a negative base to a whole power below 0.
+    EXPECT_EQ(runtime::Power(0, 0), 1.0);
+    EXPECT_EQ(runtime::Power(0, 2), 0.0);
+    EXPECT_EQ(runtime::Power(-2, -2), 0.25);
 }
 
 // NPV discounts even the first value: -100 / 1.1 + 121 / 1.21 = 100 - 1000 / 11.
@@ -180,6 +187,14 @@ TEST(Irr, FailuresAreRuntimeErrors) {
     oneStep.maxIterations = 1;
     EXPECT_THROW(runtime::IRR(std::vector<double>{-100, 0, 144}, oneStep), RuntimeError);
     EXPECT_NEAR(runtime::IRR(std::vector<double>{-100, 0, 144}), 0.2, 1e-12);
+    // A rate of -99 % solves -1 + 1e-6 x^3, but the first step from 10 % lands below -100 %,
+    // where no discount exists: refused, never a rate of -100 % or less.
+    try {
+        runtime::IRR(std::vector<double>{-1, 0, 0, 1e-6});
+        ADD_FAILURE() << "no error";
+    } catch (const RuntimeError& e) {
+        EXPECT_STREQ(e.what(), "IRR: the rate left the valid range");
+    }
 }
 
 } // namespace

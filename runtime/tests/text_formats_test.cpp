@@ -148,6 +148,18 @@ TEST(JsonBuilder, MembersInOrderWithNulls) {
     EXPECT_EQ(object, "{\"name\":\"x\\\"y\",\"rate\":0.087,\"months\":60,\"valid\":false,"
                       "\"dae\":null,\"reason\":null,\"rows\":[\"a\",1.5,null]}");
     EXPECT_EQ(runtime::JsonObject().str(), "{}");
+    // The same members holding a value, and the flagged forms either way.
+    EXPECT_EQ(runtime::JsonObject()
+                  .numberOrNull("dae", 0.25)
+                  .textOrNull("reason", std::string("a\nb"))
+                  .numberIf("total", true, 2)
+                  .numberIf("cost", false, 3)
+                  .textIf("note", true, "n")
+                  .textIf("place", false, "p")
+                  .boolean("valid", true)
+                  .str(),
+              "{\"dae\":0.25,\"reason\":\"a\\nb\",\"total\":2,\"cost\":null,\"note\":\"n\","
+              "\"place\":null,\"valid\":true}");
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -138,6 +139,44 @@ TEST(DaeExact, RefusesFlowsWithoutOneRate) {
     EXPECT_EQ(dae_exact(std::vector<double>{100, -HUGE_VAL}).failure, DaeExactFailure::NotFinite);
     // A rate so high that twelve months of it overflow.
     EXPECT_EQ(dae_exact(std::vector<double>{1e-300, -1e300}).failure, DaeExactFailure::NotFinite);
+    // The monthly rate itself is finite (1e30 - 1), only the annual one overflows.
+    const auto annualOverflows = dae_exact(std::vector<double>{1, -1e30});
+    EXPECT_EQ(annualOverflows.failure, DaeExactFailure::NotFinite);
+    EXPECT_FALSE(annualOverflows.annual);
+    EXPECT_EQ(dae_exact(std::vector<double>{}).failure, DaeExactFailure::NotFinite);
+    EXPECT_EQ(dae_exact(std::vector<double>{NAN, -10}).failure, DaeExactFailure::NotFinite);
+    // Too few iterations allowed: refused, never a rate short of the accuracy.
+    const auto cut = dae_exact(std::vector<double>{1000, -300, -300, -300, -300}, {1e-15, 0.0, 2});
+    EXPECT_EQ(cut.failure, DaeExactFailure::NoConvergence);
+    EXPECT_FALSE(cut.monthly);
+}
+
+// One payment puts both ends of the first bracket on the root itself, (paid / received) - 1:
+// the search must still prove it from a bracket it widens around that point.
+TEST(DaeExact, OnePaymentBalancesAtItsOwnRatio) {
+    for (const auto& [received, paid] : {std::pair{100.0, 110.0}, std::pair{1800.0, 1956.6},
+                                         std::pair{1000.0, 1000.0}, std::pair{1000.0, 700.0}}) {
+        SCOPED_TRACE(::testing::Message() << received << " then " << paid);
+        const auto got = dae_exact(std::vector<double>{received, -paid});
+        ASSERT_TRUE(got.monthly) << static_cast<int>(got.failure);
+        const double m = paid / received - 1;
+        EXPECT_NEAR(*got.monthly, m, std::fabs(m) * 1e-12 + 1e-16);
+        EXPECT_NEAR(*got.annual, std::pow(paid / received, 12) - 1, 1e-11);
+    }
+}
+
+// The duration is rounded to a whole month of the schedule: one that cannot be is refused as
+// not finite instead of raising the rounding's overflow.
+TEST(DaeExact, DurationOutsideTheScheduleIsRefused) {
+    MonthlySchedule s;
+    schedule::calcratacomsold(1956.6, 0.107, 24, 0.015, 0.0044, s);
+    for (const double per : {-1.0, 32767.5, 40000.0, double(NAN), HUGE_VAL}) {
+        SCOPED_TRACE(per);
+        const auto got = dae_exact(1800, per, s);
+        EXPECT_EQ(got.failure, DaeExactFailure::NotFinite);
+        EXPECT_FALSE(got.annual);
+    }
+    EXPECT_TRUE(dae_exact(1800, 24.0, s).annual);
 }
 
 } // namespace

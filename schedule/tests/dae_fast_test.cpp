@@ -337,4 +337,25 @@ TEST(DaeFast, FlowsBeyondTheCoveredRange) {
     }
 }
 
+// Series the fast scan does not take go to the plain scan: its bits, or its error.
+TEST(DaeFast, SeriesOutsideItsRangeGoToThePlainScan) {
+    const double r0 = 0.01;
+    const std::vector<double> noPayment = {100.0, 0.0, 0.0};
+    EXPECT_FALSE(schedule::detail::scanFast(noPayment, r0));
+    EXPECT_THROW(schedule::detail::scanFastOrReference(noPayment, r0), runtime::RuntimeError);
+    EXPECT_FALSE(schedule::detail::scanFast(std::vector<double>{100.0}, r0));
+    // More months than its bounds cover (2^15), at rates whose powers stay small.
+    std::vector<double> longSeries((std::size_t{1} << 15) + 2, -1e-6);
+    longSeries[0] = 100.0;
+    EXPECT_FALSE(schedule::detail::scanFast(longSeries, 0.0));
+
+    // A trial's figures exist for the 601 trials only.
+    const std::vector<double> credit = {1000.0, -520.0, -520.0};
+    EXPECT_TRUE(schedule::detail::trialFigures(credit, r0, 0));
+    EXPECT_TRUE(schedule::detail::trialFigures(credit, r0, 600));
+    EXPECT_FALSE(schedule::detail::trialFigures(credit, r0, -1));
+    EXPECT_FALSE(schedule::detail::trialFigures(credit, r0, 601));
+    EXPECT_FALSE(schedule::detail::trialFigures(noPayment, r0, 0));
+}
+
 } // namespace

@@ -32,11 +32,52 @@ TEST(ProblemText, EachReasonInRomanian) {
          "de scriere)"},
         {{"/interest/11/rate", "must not be negative (got -1)"},
          "Grila de dobanzi, regula a 12-a, procentul: nu poate fi negativ (este -1)"},
+        {{"/version", "must be 1 or 2 (got 3)"},
+         "Versiunea formatului: trebuie sa fie 1 sau 2 (este 3)"},
+        {{"/credit/ceiling", "must be a number (got null)"},
+         "Creditul, plafonul: trebuie sa fie un numar (este null)"},
+        {{"/", "larger than 1 MiB (2097152 bytes)"},
+         "Fisierul: este mai mare de 1 MiB (2097152 octeti)"},
+        {{"/", "nested deeper than 32 levels (line 1, column 33)"},
+         "Fisierul: are mai multe niveluri decat 32 niveluri (linia 1, coloana 33)"},
+        // The other list item is named in words too, in lower case inside the sentence.
+        {{"/insurance/3/name", "repeats the name of /insurance/1 (\"Standard\")"},
+         "Lista de asigurari, asigurarea a patra, numele: repeta numele din lista de asigurari, "
+         "asigurarea a doua (\"Standard\")"},
+        // A bound that is a figure, not a key, is kept as it is.
+        {{"/early_repayment/compensation", "must not be above 0.01 (got 0.02)"},
+         "Cheia \"early_repayment\", cheia \"compensation\": nu poate fi mai mare decat 0.01 "
+         "(este 0.02)"},
         {{"/credit/ceiling", "a reason the translation does not know"},
          "Creditul, plafonul: a reason the translation does not know"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(tariff::romanianText(c.problem), c.text) << c.problem.text();
+    }
+}
+
+// Positions are counted from 1 in words up to the tenth, then in figures; a segment is a
+// position only inside a list, and only when it could be one.
+TEST(ProblemText, PlacesInWords) {
+    EXPECT_EQ(tariff::ordinal(1), "prima");
+    EXPECT_EQ(tariff::ordinal(10), "a zecea");
+    EXPECT_EQ(tariff::ordinal(11), "a 11-a");
+    const struct {
+        const char* pointer;
+        const char* place;
+    } cases[] = {
+        {"/interest/12345678", "Grila de dobanzi, regula a 12345679-a"},
+        {"/interest/123456789", "Grila de dobanzi, cheia \"123456789\""},
+        {"/interest/x1", "Grila de dobanzi, cheia \"x1\""},
+        {"/management_commission/bands/0/cash",
+         "Comisionul de gestiune, benzile de comision, banda prima, procentul pentru numerar"},
+        {"/credit/0", "Creditul, cheia \"0\""},
+        {"/a~", "Cheia \"a~\""},
+        {"/~01", "Cheia \"~1\""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(tariff::romanianText({c.pointer, "missing"}), std::string(c.place) + ": lipseste")
+            << c.pointer;
     }
 }
 

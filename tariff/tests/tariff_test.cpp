@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -195,6 +198,32 @@ TEST(TariffFile, EveryCheckWithItsMessage) {
         {"not a date",
          [](json& d) { d["valid_from"] = "2026-02-29"; },
          {"/valid_from: must be a real date written YYYY-MM-DD (got \"2026-02-29\")"}},
+        {"null amount",
+         [](json& d) { d["credit"]["ceiling"] = nullptr; },
+         {"/credit/ceiling: must be a number (got null)"}},
+        {"name not a text",
+         [](json& d) { d["name"] = 5; },
+         {"/name: must be a string (got a number)"}},
+        {"no format", [](json& d) { d.erase("format"); }, {"/format: missing"}},
+        {"format not a text",
+         [](json& d) { d["format"] = 2; },
+         {"/format: must be \"simulator-credit-tarif\""}},
+        // A version that is not the number 1 is checked as the latest: only the version is wrong.
+        {"version as text",
+         [](json& d) { d["version"] = "1"; },
+         {"/version: must be a number (got a string)"}},
+        {"no bands",
+         [](json& d) { d["management_commission"].erase("bands"); },
+         {"/management_commission/bands: missing"}},
+        {"no initial rates",
+         [](json& d) { d["management_commission"].erase("initial"); },
+         {"/management_commission/initial: missing"}},
+        {"after guard without a guard",
+         [](json& d) {
+             d["duration"].erase("guard");
+             d["duration"]["after_guard"] = 0;
+         },
+         {"/duration/guard: missing", "/duration/after_guard: must be from 1 to guard (got 0)"}},
         {"wrong part type",
          [](json& d) { d["interest"] = json::object(); },
          {"/interest: must be an array (got an object)"}},
@@ -230,8 +259,10 @@ TEST(TariffFile, DatesAreCheckedOnTheCalendar) {
     for (const char* good : {"2024-02-29", "2000-02-29", "0001-01-01", "2026-12-31"}) {
         EXPECT_TRUE(problemsAfter([&](json& d) { d["valid_from"] = good; }).empty()) << good;
     }
-    for (const char* bad : {"1900-02-29", "2026-13-01", "2026-04-31", "2026-1-01", "26-12-01",
-                            "2026-12-01T00:00", "0000-01-01", "+026-12-01", "2026-00-10"}) {
+    for (const char* bad :
+         {"1900-02-29", "2026-13-01", "2026-04-31", "2026-1-01", "26-12-01", "2026-12-01T00:00",
+          "0000-01-01", "+026-12-01", "2026-00-10", "2026--1-01", "2026-12--1", "2026-+1-01",
+          "20a6-12-01", "2026-1a-01", "2026-12-0x", "2026/12/01", "2026-12/01", "2026-12-010"}) {
         EXPECT_EQ(problemsAfter([&](json& d) { d["valid_from"] = bad; }).size(), 1U) << bad;
     }
 }
@@ -243,6 +274,9 @@ TEST(TariffFile, BadBytesAreRefusedCleanly) {
     EXPECT_EQ(problemsOf(""), (std::vector<std::string>{"/: not valid JSON (line 1, column 1)"}));
     EXPECT_EQ(problemsOf("{\"name\": 1,\n  x}"),
               (std::vector<std::string>{"/: not valid JSON (line 2, column 3)"}));
+    // Columns count characters, not bytes: each "ă" is two bytes and one column.
+    EXPECT_EQ(problemsOf("{\"name\": \"\xC4\x83\xC4\x83\" x}"),
+              (std::vector<std::string>{"/: not valid JSON (line 1, column 15)"}));
     EXPECT_EQ(problemsOf("{\"name\": \"Tarif \xC3\x28\"}"),
               (std::vector<std::string>{"/: not UTF-8 text (line 1, column 17)"}));
     EXPECT_EQ(problemsOf("\xED\xA0\x80"),
@@ -278,6 +312,18 @@ TEST(TariffFile, FilesThatCannotBeRead) {
     EXPECT_EQ(tariff::readFile("/").problems,
               (std::vector<Problem>{{"/", "cannot be read (a folder)"}}));
     EXPECT_TRUE(tariff::readFile(SIMCREDIT_EXAMPLE_TARIFF).tariff);
+    // One byte over the limit is refused without being parsed; the limit itself is read.
+    const std::filesystem::path big =
+        std::filesystem::temp_directory_path() / ("tarif-mare-" + std::to_string(::getpid()));
+    for (const std::size_t size : {tariff::maxFileSize + 1, tariff::maxFileSize}) {
+        std::ofstream(big, std::ios::binary) << std::string(size, ' ');
+        EXPECT_EQ(tariff::readFile(big).problems,
+                  (std::vector<Problem>{{"/", size > tariff::maxFileSize
+                                                  ? "larger than 1 MiB"
+                                                  : "not valid JSON (line 1, column 1048577)"}}))
+            << size;
+    }
+    std::filesystem::remove(big);
 }
 
 } // namespace
