@@ -80,6 +80,28 @@ TEST(Hostile, MalformedRequestLinesAndPipelining) {
     EXPECT_EQ(readReply(both).status, 200);
 }
 
+// One log line a request, whatever the client sent: bytes that are not printable ASCII are
+// written as '?', the query is left out, and a request unread up to its target is logged "- -".
+TEST(Hostile, LogLinesStayOneLine) {
+    ServerProcess server;
+    Connection odd(server.port());
+    odd.send("GET /caf\xC3\xA9?card=1234 HTTP/1.1\r\nHost: x\r\n\r\n");
+    EXPECT_EQ(readReply(odd).status, 404);
+    EXPECT_TRUE(server.waitForLog("\nGET /caf?? 404 ")) << server.log();
+    EXPECT_EQ(server.log().find("1234"), std::string::npos);
+
+    Connection garbage(server.port());
+    garbage.send("\x01\x02 / HTTP/1.1\r\n\r\n");
+    EXPECT_EQ(readReply(garbage).status, 400);
+    EXPECT_TRUE(server.waitForLog("\n- - 400 ")) << server.log();
+
+    // Read up to its headers: the request is named even though its body is refused.
+    Connection big(server.port());
+    big.send("POST /v1/variante HTTP/1.1\r\nHost: x\r\nContent-Length: 70000\r\n\r\n");
+    EXPECT_EQ(readReply(big).status, 413);
+    EXPECT_TRUE(server.waitForLog("\nPOST /v1/variante 413 ")) << server.log();
+}
+
 TEST(Hostile, SlowSilentAndHalfClosedClients) {
     ServerProcess server;
     const auto start = servertest::Clock::now();

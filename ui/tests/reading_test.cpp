@@ -117,6 +117,21 @@ TEST_F(Reading, ThousandsWithDotsAreHintedButStillReadAsDecimals) {
     EXPECT_EQ(hint(Control::tbvp), "");
     retype(c(), Control::tbvp, "1.250.00");
     EXPECT_EQ(hint(Control::tbvp), "Se citeste 1.25; restul textului nu este luat in calcul");
+    // A group broken at any of its places, a comma for the dot, digits alone.
+    const std::pair<const char*, const char*> broken[] = {
+        {"1.x50", "Se citeste 1; restul textului nu este luat in calcul"},
+        {"1.2x0", "Se citeste 1.2; restul textului nu este luat in calcul"},
+        {"1.25x", "Se citeste 1.25; restul textului nu este luat in calcul"},
+        {"1.250x", "Se citeste 1.25; restul textului nu este luat in calcul"},
+        {"1,250", "Se citeste 1; restul textului nu este luat in calcul"},
+        {"1250", ""},
+        {".250", ""},
+    };
+    for (const auto& [text, expected] : broken) {
+        SCOPED_TRACE(text);
+        retype(c(), Control::tbvp, text);
+        EXPECT_EQ(hint(Control::tbvp), expected);
+    }
 }
 
 TEST_F(Reading, ListHintWhenNoItemMatches) {
