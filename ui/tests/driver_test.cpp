@@ -93,14 +93,6 @@ TEST_F(Driver, SmallProductValuesShowNoDae) {
         EXPECT_EQ(s.daeval != 0.123, k.computed);
         EXPECT_EQ(w.caption(Control::lbdae), k.lbdae);
     }
-    // A negative down payment makes an instalment without any product: still no DAE.
-    inputs("", "-1000", "24");
-    s.daeval = 0.123;
-    w.setCaption(Control::lbdae, "stale");
-    run();
-    EXPECT_GT(s.ratatotala, 0.0);
-    EXPECT_EQ(s.daeval, 0.123);
-    EXPECT_EQ(w.caption(Control::lbdae), "");
 }
 
 // An empty duration box reads as one month; the box keeps its empty text.
