@@ -108,6 +108,8 @@ TEST(BatchScript, MalformedLineStopsWithStatusTwo) {
         {"erase tbvp 99999999999999999999", "bad count '99999999999999999999'"},
         {"early - total", "bad month '-'"},
         {"early 3 rata 1e", "bad amount '1e'"},
+        {"early 3 rata 1.5x", "bad amount '1.5x'"},
+        {"early 3 rata -.5", "bad amount '-.5'"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -116,6 +118,11 @@ TEST(BatchScript, MalformedLineStopsWithStatusTwo) {
         EXPECT_EQ(run.err, std::string("line 2: ") + c.reason + "\n");
         EXPECT_EQ(snapshots(run.out).size(), 1U); // the snapshot before stays written
     }
+    // An amount beyond a double is not a number an agent typed.
+    const std::string huge = "1" + std::string(400, '0');
+    const Outcome run = script("early 3 rata " + huge + "\n");
+    EXPECT_EQ(run.status, batch::malformed);
+    EXPECT_EQ(run.err, "line 1: bad amount '" + huge + "'\n");
 }
 
 // Characters of one to four bytes are one keystroke each; a byte that starts no whole character

@@ -60,3 +60,8 @@ foreach(mode script table)
         message(FATAL_ERROR "${mode} absent printed '${out}' '${err}'")
     endif()
 endforeach()
+
+# Output that cannot be written (a full disk) is a failure, not a success.
+execute_process(COMMAND ${TOOL} tarif OUTPUT_FILE /dev/full ERROR_VARIABLE err
+                RESULT_VARIABLE status)
+expect("tarif to a full disk" "${status}" "" "${err}" 2)

@@ -143,6 +143,29 @@ TEST_F(Reading, ListHintWhenNoItemMatches) {
     EXPECT_EQ(hint(Control::cbasig), "");
 }
 
+// A notification runs only its own control's handler: a value set on a box or a text set on a
+// check box recalculates nothing. A grey check box (value 2) leaves its partner as it is, and
+// the summary then names no payment rather than guessing one.
+TEST_F(Reading, ForeignNotificationsAndGreyPaymentBoxes) {
+    type(c(), Control::tbvp, "2000");
+    const long long before = form.recalculations();
+    c().setValue(Control::tbvp, 1);
+    c().setText(Control::Check1, "x");
+    c().setText(Control::Check2, "y");
+    EXPECT_EQ(form.recalculations(), before);
+    EXPECT_EQ(c().value(Control::Check1), 1);
+    EXPECT_EQ(c().value(Control::Check2), 0);
+
+    c().setValue(Control::Check1, 2);
+    EXPECT_EQ(c().value(Control::Check2), 0);
+    EXPECT_EQ(form.recalculations(), before); // the first box's click does not recalculate
+    c().setValue(Control::Check2, 2);
+    EXPECT_EQ(c().value(Control::Check1), 2);
+    EXPECT_EQ(form.recalculations(), before + 1);
+    const std::string summary = ui::summaryText(form);
+    EXPECT_NE(summary.find("\nPlata:\n"), std::string::npos) << summary;
+}
+
 TEST_F(Reading, SummaryOfAWorkedCredit) {
     type(c(), Control::vn, "3000");
     type(c(), Control::ar, "200");
