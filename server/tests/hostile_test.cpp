@@ -190,6 +190,19 @@ TEST(Hostile, StopFinishesTheRequestUnderWay) {
     EXPECT_EQ(*status, 0);
 }
 
+// A request still coming in when the stop comes is given up after the stop's bound: the program
+// ends by itself, with status 0, rather than waiting on a client that never finishes.
+TEST(Hostile, StopGivesUpOnARequestThatNeverEnds) {
+    ServerProcess server;
+    Connection busy(server.port());
+    ASSERT_TRUE(busy.send(simulation.substr(0, simulation.size() - 5)));
+    std::this_thread::sleep_for(200ms);
+    const auto start = servertest::Clock::now();
+    EXPECT_EQ(server.stop(9s), 0) << server.log();
+    EXPECT_GE(servertest::Clock::now() - start, 3s); // it did wait for the request a while
+    EXPECT_TRUE(busy.closedWithin(1s));
+}
+
 TEST(Hostile, StopWhileIdleIsImmediate) {
     ServerProcess server;
     Connection idle(server.port());

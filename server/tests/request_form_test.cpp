@@ -189,6 +189,18 @@ TEST(Service, RateAnswerRevalidation) {
     }
 }
 
+// The demonstration page is HTML that loads the script; each has its own tag.
+TEST(Service, WidgetScriptAndDemonstrationPage) {
+    server::Service service(tariff::builtIn(), {});
+    const server::Response page = service.handle({"GET", "/widget/demo.html", "", "", ""});
+    const server::Response script = service.handle({"GET", "/widget/rate.js", "", "", ""});
+    ASSERT_EQ(page.status, 200);
+    EXPECT_EQ(page.contentType, "text/html; charset=utf-8");
+    EXPECT_NE(page.body.find("<script src=\"/widget/rate.js\"></script>"), std::string::npos);
+    EXPECT_EQ(script.contentType, "text/javascript; charset=utf-8");
+    EXPECT_NE(page.headers, script.headers); // the tags differ
+}
+
 TEST(Service, ErrorsAreJsonWithAPointer) {
     server::Service service(tariff::builtIn(), {});
     const server::Response r = service.handle({"GET", "/v1/rate?valoare=x%22y", "", "", ""});
