@@ -150,6 +150,19 @@ TEST(BatchScript, KeystrokesOfEveryCharacterLength) {
     EXPECT_EQ(shots[2]["recalculations"], 6 + 2 + 2 + 3 + 3);
 }
 
+// The rate box can be typed into, like the window's, but nothing reads it: no recalculation, and
+// the next one writes the rate over the typed text.
+TEST(BatchScript, TheRateBoxIsTypedButReadByNothing) {
+    const Outcome run = script("set tbdob abc\nsnapshot\nset tbvp 2000\nsnapshot\n");
+    ASSERT_EQ(run.status, batch::ok) << run.err;
+    const auto shots = snapshots(run.out);
+    ASSERT_EQ(shots.size(), 2U);
+    EXPECT_EQ(shots[0]["controls"]["tbdob"]["text"], "abc");
+    EXPECT_EQ(shots[0]["recalculations"], 2);
+    const Outcome untouched = script("set tbvp 2000\nsnapshot\n");
+    EXPECT_EQ(shots[1]["controls"], snapshots(untouched.out).at(0)["controls"]);
+}
+
 // Blank lines of spaces and tabs are skipped like empty ones; the window's final state is handed
 // over after the last line, and never after a malformed one.
 TEST(BatchScript, BlankLinesAndTheFinalWindow) {
