@@ -286,11 +286,18 @@ private:
 
 int serve(const ListenOptions& options, const Handler& handler, Metrics* metrics) {
     net::io_context ioc(static_cast<int>(options.threads));
+    // An address that is not one (a host name) is told like a port that is taken: the same line
+    // naming what was asked for and why, not a request log line.
+    const auto cannotListen = [&options](const beast::error_code& why) {
+        const std::string text = "simulator-credit-server: cannot listen on " + options.address +
+                                 ":" + std::to_string(options.port) + ": " + why.message() + "\n";
+        [[maybe_unused]] const ssize_t written = ::write(2, text.data(), text.size());
+        return 1;
+    };
     beast::error_code ec;
     const auto address = net::ip::make_address(options.address, ec);
     if (ec) {
-        logLine("cannot listen on", options.address, 0, {});
-        return 1;
+        return cannotListen(ec);
     }
     tcp::acceptor acceptor(ioc);
     const tcp::endpoint endpoint(address, options.port);
@@ -303,10 +310,7 @@ int serve(const ListenOptions& options, const Handler& handler, Metrics* metrics
         acceptor.listen(net::socket_base::max_listen_connections, ec);
     }
     if (ec) {
-        const std::string text = "simulator-credit-server: cannot listen on " + options.address +
-                                 ":" + std::to_string(options.port) + ": " + ec.message() + "\n";
-        [[maybe_unused]] const ssize_t written = ::write(2, text.data(), text.size());
-        return 1;
+        return cannotListen(ec);
     }
     const auto sharedOwner = std::make_shared<Shared>(handler, metrics, ioc);
     Shared& shared = *sharedOwner;

@@ -68,9 +68,12 @@ Response json(std::string body) {
     return r;
 }
 
-// Whether an If-None-Match header names the tag (a list, or "*").
+// Whether an If-None-Match header names the tag (a list, or "*"). Only a "*" standing alone
+// matches any tag: one inside another tag ("x*y") must not turn a changed answer into a 304.
 bool matches(std::string_view header, std::string_view tag) {
-    if (header.find('*') != std::string_view::npos) {
+    const std::size_t first = header.find_first_not_of(" \t");
+    if (first != std::string_view::npos &&
+        header.substr(first, header.find_last_not_of(" \t") - first + 1) == "*") {
         return true;
     }
     return header.find(tag) != std::string_view::npos;

@@ -98,6 +98,18 @@ TEST(BatchScript, MalformedLineStopsWithStatusTwo) {
         {"select cbasig 4", "bad item number '4'"},
         {"click vn", "only Check1 and Check2 can be clicked"},
         {"set", "missing control after 'set'"},
+        {"snapshot now", "snapshot takes no operand"},
+        {"legal now", "legal takes no operand"},
+        {"click Check1 twice", "click takes no operand after the control"},
+        {"select tbvp 0", "only cbasig has items to select"},
+        {"select cbasig", "bad item number ''"},
+        {"select cbasig 1x", "bad item number '1x'"},
+        {"erase tbvp", "bad count ''"},
+        {"erase tbvp 99999999999999999999", "bad count '99999999999999999999'"},
+        {"early - total", "bad month '-'"},
+        {"early 3 rata 1e", "bad amount '1e'"},
+        {"early 3 rata 1.5x", "bad amount '1.5x'"},
+        {"early 3 rata -.5", "bad amount '-.5'"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -106,6 +118,72 @@ TEST(BatchScript, MalformedLineStopsWithStatusTwo) {
         EXPECT_EQ(run.err, std::string("line 2: ") + c.reason + "\n");
         EXPECT_EQ(snapshots(run.out).size(), 1U); // the snapshot before stays written
     }
+    // An amount beyond a double is not a number an agent typed.
+    const std::string huge = "1" + std::string(400, '0');
+    const Outcome run = script("early 3 rata " + huge + "\n");
+    EXPECT_EQ(run.status, batch::malformed);
+    EXPECT_EQ(run.err, "line 1: bad amount '" + huge + "'\n");
+}
+
+// Characters of one to four bytes are one keystroke each; a byte that starts no whole character
+// is a keystroke of its own, typed and erased alone, so any bytes can be replayed.
+TEST(BatchScript, KeystrokesOfEveryCharacterLength) {
+    const Outcome run = script("set cbasig\n"
+                               "type cbasig \xE2\x82\xAC\xF0\x9F\x98\x80\n" // two characters
+                               "snapshot\n"
+                               "erase cbasig 1\n"
+                               "snapshot\n"
+                               "type cbasig \xE2\x82\n" // a character cut short: two bytes
+                               "erase cbasig 2\n"
+                               "type cbasig \xC4"
+                               "A\xF5\n" // a lead byte without its follower
+                               "erase cbasig 3\n"
+                               "snapshot\n");
+    ASSERT_EQ(run.status, batch::ok) << run.err;
+    const auto shots = snapshots(run.out);
+    ASSERT_EQ(shots.size(), 3U);
+    EXPECT_EQ(shots[0]["controls"]["cbasig"]["text"], "\xE2\x82\xAC\xF0\x9F\x98\x80");
+    EXPECT_EQ(shots[0]["recalculations"], 2 + 1 + 2);
+    EXPECT_EQ(shots[1]["controls"]["cbasig"]["text"], "\xE2\x82\xAC");
+    EXPECT_EQ(shots[1]["recalculations"], 5 + 1);
+    EXPECT_EQ(shots[2]["controls"]["cbasig"]["text"], "\xE2\x82\xAC");
+    EXPECT_EQ(shots[2]["recalculations"], 6 + 2 + 2 + 3 + 3);
+}
+
+// The rate box can be typed into, like the window's, but nothing reads it: no recalculation, and
+// the next one writes the rate over the typed text.
+TEST(BatchScript, TheRateBoxIsTypedButReadByNothing) {
+    const Outcome run = script("set tbdob abc\nsnapshot\nset tbvp 2000\nsnapshot\n");
+    ASSERT_EQ(run.status, batch::ok) << run.err;
+    const auto shots = snapshots(run.out);
+    ASSERT_EQ(shots.size(), 2U);
+    EXPECT_EQ(shots[0]["controls"]["tbdob"]["text"], "abc");
+    EXPECT_EQ(shots[0]["recalculations"], 2);
+    const Outcome untouched = script("set tbvp 2000\nsnapshot\n");
+    EXPECT_EQ(shots[1]["controls"], snapshots(untouched.out).at(0)["controls"]);
+}
+
+// Blank lines of spaces and tabs are skipped like empty ones; the window's final state is handed
+// over after the last line, and never after a malformed one.
+TEST(BatchScript, BlankLinesAndTheFinalWindow) {
+    std::istringstream in("type tbvp 2000\n \t \n\t\nselect cbasig 3\nclick Check2\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    int seen = 0;
+    std::string shownIndex;
+    const auto atEnd = [&](const ui::Form1& form) {
+        ++seen;
+        shownIndex = std::to_string(form.controls().listIndex(core::Control::cbasig)) + " " +
+                     std::to_string(form.controls().value(core::Control::Check2));
+    };
+    EXPECT_EQ(batch::runScript(in, out, err, tariff::builtIn(), atEnd), batch::ok);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(seen, 1);
+    EXPECT_EQ(shownIndex, "3 1");
+
+    std::istringstream bad("type tbvp 2000\npress\n");
+    EXPECT_EQ(batch::runScript(bad, out, err, tariff::builtIn(), atEnd), batch::malformed);
+    EXPECT_EQ(seen, 1);
 }
 
 TEST(BatchScript, NonFiniteFiguresAreStrings) {
@@ -208,6 +286,42 @@ TEST(BatchTable, HeaderErrorsStopBeforeAnyRow) {
     run = table("\xEF\xBB\xBFtbvp\n1000\n");
     EXPECT_EQ(run.status, batch::ok) << run.err;
     EXPECT_EQ(records(run.out).at(0).at(0), "tbvp");
+}
+
+// No header at all: the output columns alone. A header that cannot be read stops everything.
+TEST(BatchTable, EmptyInputAndUnreadableHeader) {
+    Outcome run = table("");
+    EXPECT_EQ(run.status, batch::ok);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(records(run.out),
+              (std::vector<std::vector<std::string>>{
+                  {"tbdob", "lbrata", "lbasig", "lbcomisgest", "bnr", "tbsumacc", "tbratatlx",
+                   "lbdobaferenta", "lbdae", "eroare", "indatorare", "mesaje"}}));
+    run = table("\n\"tbvp,tbavans\n2000\n");
+    EXPECT_EQ(run.status, batch::malformed);
+    EXPECT_EQ(run.err, "line 2: unterminated quoted field\n");
+    EXPECT_EQ(run.out, "");
+    run = table("\"tbvp\"x,tbavans\n2000,0\n");
+    EXPECT_EQ(run.status, batch::malformed);
+    EXPECT_EQ(run.err, "line 1: text after a closing quote\n");
+}
+
+// Every line end a spreadsheet writes: LF and CR LF lines alone are skipped, a lone CR at the
+// start of a record is dropped, a CR inside a field is text, and a last record may end in a CR.
+// The line numbers count the LFs, as an editor shows them.
+TEST(CsvReader, LineEndsAndLineNumbers) {
+    std::istringstream in("a\n\n\r\n\rb,c\r\nd\re\n\nf\r");
+    batch::CsvReader reader(in);
+    batch::CsvRecord record;
+    std::string error;
+    std::vector<std::pair<long long, std::vector<std::string>>> read;
+    while (reader.next(record, error)) {
+        EXPECT_EQ(error, "");
+        read.emplace_back(static_cast<long long>(record.line), record.fields);
+    }
+    const std::vector<std::pair<long long, std::vector<std::string>>> expected = {
+        {1, {"a"}}, {4, {"b", "c"}}, {5, {"d\re"}}, {7, {"f"}}};
+    EXPECT_EQ(read, expected);
 }
 
 TEST(CsvReader, DoubledQuoteInsideAQuotedField) {

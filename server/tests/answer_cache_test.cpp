@@ -67,6 +67,23 @@ TEST(AnswerCache, DropsTheLeastRecentlyUsedWithinItsBounds) {
     EXPECT_TRUE(cache.find("d"));
 }
 
+// A key stored twice keeps its first answer and is counted once; a cache of no entries is off.
+TEST(AnswerCache, SecondStoreOfAKeyAndNoEntries) {
+    server::AnswerCache cache(3, 1000);
+    cache.store("a", "1");
+    cache.store("a", "2"); // another thread's answer to the same form
+    EXPECT_EQ(cache.find("a"), "1");
+    EXPECT_EQ(cache.size(), 1u);
+    cache.store("b", std::string(997, 'x')); // 2 + 998 bytes: just within the bound
+    EXPECT_EQ(cache.size(), 2u);
+    EXPECT_EQ(cache.find("a"), "1");
+
+    server::AnswerCache off(0, 1000);
+    off.store("a", "1");
+    EXPECT_EQ(off.size(), 0u);
+    EXPECT_FALSE(off.find("a"));
+}
+
 // The same form asked by many threads at once, among others: each gets its own form's answer.
 TEST(AnswerCache, ServiceAnswersEachFormWithItsOwnAnswerFromManyThreads) {
     const server::Service service(tariff::builtIn(), {});

@@ -60,7 +60,11 @@ TEST(ServerCommandLine, MisuseNamedWithStatusTwo) {
         {"--listen '[]:8080'", "--listen needs ADDRESS:PORT, got '[]:8080'"},
         {"--listen 127.0.0.1:65536", "--listen needs ADDRESS:PORT, got '127.0.0.1:65536'"},
         {"--listen 127.0.0.1:80x", "--listen needs ADDRESS:PORT, got '127.0.0.1:80x'"},
+        {"--listen 127.0.0.1:", "--listen needs ADDRESS:PORT, got '127.0.0.1:'"},
         {"--threads 0", "--threads needs a whole number from 1 to 256"},
+        {"--threads=", "--threads needs a whole number from 1 to 256"},
+        {"--threads 2x", "--threads needs a whole number from 1 to 256"},
+        {"--threads 256 --threads=257", "--threads needs a whole number from 1 to 256"},
         {"--threads=257", "--threads needs a whole number from 1 to 256"},
         {"--threads -1", "--threads needs a whole number from 1 to 256"},
         {"--allow-origin=", "--allow-origin needs an origin such as https://shop.example"},
@@ -82,6 +86,20 @@ TEST(ServerCommandLine, TariffThatFailsItsChecksStopsTheStart) {
     const Outcome broken = run(std::string("--tarif ") + SIMCREDIT_SOURCE + "/README.md");
     EXPECT_EQ(broken.status, 2);
     EXPECT_EQ(broken.output.rfind("tarif: ", 0), 0U) << broken.output;
+}
+
+// What is not an address (a host name, an unclosed bracket) cannot be listened on: status 1 and
+// one line saying what was asked for, as for a port that is taken.
+TEST(ServerCommandLine, NotAnAddressCannotBeListenedOn) {
+    for (const char* listen : {"localhost:0", "[::1:0", "999.1.1.1:0"}) {
+        const Outcome o = run(std::string("--listen '") + listen + "'");
+        EXPECT_EQ(o.status, 1) << listen;
+        const std::string head = std::string("simulator-credit-server: cannot listen on ") +
+                                 std::string(listen).substr(0, std::string(listen).size() - 2) +
+                                 ":0: ";
+        EXPECT_EQ(o.output.rfind(head, 0), 0U) << o.output;
+        EXPECT_EQ(o.output.find('\n'), o.output.size() - 1) << o.output;
+    }
 }
 
 TEST(ServerCommandLine, StartsWithEveryOptionAndCannotShareItsPort) {

@@ -80,6 +80,29 @@ TEST(Hostile, MalformedRequestLinesAndPipelining) {
     EXPECT_EQ(readReply(both).status, 200);
 }
 
+// One log line a request, whatever the client sent: bytes that are not printable ASCII are
+// written as '?', the query is left out, and a request unread up to its target is logged "- -".
+TEST(Hostile, LogLinesStayOneLine) {
+    ServerProcess server;
+    Connection odd(server.port());
+    odd.send("GET /caf\xC3\xA9?card=1234 HTTP/1.1\r\nHost: x\r\n\r\n");
+    EXPECT_EQ(readReply(odd).status, 404);
+    EXPECT_TRUE(server.waitForLog("\nGET /caf?? 404 ")) << server.log();
+    EXPECT_EQ(server.log().find("1234"), std::string::npos);
+
+    Connection garbage(server.port());
+    garbage.send("\x01\x02 / HTTP/1.1\r\n\r\n");
+    EXPECT_EQ(readReply(garbage).status, 400);
+    EXPECT_TRUE(server.waitForLog("\n- - 400 ")) << server.log();
+
+    // Read past its headers: the request is named even though its body is refused.
+    Connection big(server.port());
+    big.send("POST /v1/variante HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n");
+    big.send("10001\r\n" + std::string(0x10001, ' ') + "\r\n");
+    EXPECT_EQ(readReply(big).status, 413);
+    EXPECT_TRUE(server.waitForLog("\nPOST /v1/variante 413 ")) << server.log();
+}
+
 TEST(Hostile, SlowSilentAndHalfClosedClients) {
     ServerProcess server;
     const auto start = servertest::Clock::now();
@@ -165,6 +188,19 @@ TEST(Hostile, StopFinishesTheRequestUnderWay) {
     EXPECT_TRUE(idle.closedWithin(1s));
     ASSERT_TRUE(status);
     EXPECT_EQ(*status, 0);
+}
+
+// A request still coming in when the stop comes is given up after the stop's bound: the program
+// ends by itself, with status 0, rather than waiting on a client that never finishes.
+TEST(Hostile, StopGivesUpOnARequestThatNeverEnds) {
+    ServerProcess server;
+    Connection busy(server.port());
+    ASSERT_TRUE(busy.send(simulation.substr(0, simulation.size() - 5)));
+    std::this_thread::sleep_for(200ms);
+    const auto start = servertest::Clock::now();
+    EXPECT_EQ(server.stop(9s), 0) << server.log();
+    EXPECT_GE(servertest::Clock::now() - start, 3s); // it did wait for the request a while
+    EXPECT_TRUE(busy.closedWithin(1s));
 }
 
 TEST(Hostile, StopWhileIdleIsImmediate) {

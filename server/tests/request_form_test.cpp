@@ -43,6 +43,11 @@ TEST(ReadForm, RefusesWhatIsNotAForm) {
         {"{\"tbvp\": \"\xff\"}", "", "malformed JSON"},         // not UTF-8
         {"9e600", "", "malformed JSON: a number out of range"}, // beyond a double
         {"{\"cbasig\": -1e999}", "", "malformed JSON: a number out of range"},
+        {"{\"ad\": {}}", "/ad", "must be a string (got an object)"},
+        {"{\"cbasig\": {}}", "/cbasig", "must be an item's text or its position (got an object)"},
+        {"{\"plata\": false}", "/plata", "must be a string (got a boolean)"},
+        // Of several keys given twice, the first one repeated is named.
+        {"{\"vn\": \"1\", \"ar\": \"1\", \"ar\": \"2\", \"vn\": \"2\"}", "/ar", "key given twice"},
     };
     for (const Refused& c : cases) {
         SCOPED_TRACE(c.body);
@@ -92,8 +97,21 @@ TEST(ReadRateQuery, ReadsAndRefusesParameters) {
     ASSERT_TRUE(defaults.value);
     EXPECT_EQ(defaults.value->row.boxes[offer::boxSlot(core::Control::tbavans)], "0");
     EXPECT_TRUE(readRateQuery("valoare=1&plata=%4Eumerar", items).value->row.cash);
+    // Escapes in either case, empty parameters skipped, the longest plain price still read.
+    const auto escaped =
+        readRateQuery("&valoare=%33%35%30%30.%35&&avans=%3a0%3A&asigurare=%31&", items);
+    ASSERT_FALSE(escaped.value);
+    EXPECT_EQ(escaped.bad.pointer, "/avans"); // ":0:" is no number
+    const auto mixed = readRateQuery("&valoare=%33%35%30%30.%35&&plata=%4e%75merar&", items);
+    ASSERT_TRUE(mixed.value) << mixed.bad.error;
+    EXPECT_EQ(mixed.value->row.boxes[offer::boxSlot(core::Control::tbvp)], "3500.5");
+    EXPECT_TRUE(mixed.value->row.cash);
+    const std::string longest(32, '9');
+    const auto longestRead = readRateQuery("valoare=" + longest, items);
+    ASSERT_TRUE(longestRead.value);
+    EXPECT_EQ(longestRead.value->row.boxes[offer::boxSlot(core::Control::tbvp)], longest);
 
-    const std::vector<std::pair<const char*, const char*>> refused = {
+    const std::vector<std::pair<std::string, std::string>> refused = {
         {"", "/valoare"},
         {"avans=100", "/valoare"},
         {"valoare=", "/valoare"},
@@ -112,6 +130,15 @@ TEST(ReadRateQuery, ReadsAndRefusesParameters) {
         {"valoare=35%2", "/valoare"},
         {"valoare=35%zz", "/valoare"},
         {"val%zzoare=35", ""},
+        {"valoare=35%4z", "/valoare"},
+        {"valoare=35%/0", "/valoare"}, // just below the digits
+        {"valoare=35%:0", "/valoare"}, // between the digits and the letters
+        {"valoare=35%G0", "/valoare"}, // just past the capital hex letters
+        {"valoare", "/valoare"},
+        {"valoare=" + std::string(33, '1'), "/valoare"}, // longer than any price
+        {"valoare=3500&asigurare=", "/asigurare"},
+        {"valoare=3500&asigurare=1x", "/asigurare"},
+        {"valoare=3500&asigurare=-1", "/asigurare"},
     };
     for (const auto& [query, pointer] : refused) {
         SCOPED_TRACE(query);
@@ -132,6 +159,46 @@ TEST(Service, AnswersIndependentlyOfEarlierRequests) {
         service.handle({"POST", "/v1/variante", other, "", ""});
     }
     EXPECT_EQ(service.handle(simulate).body, first);
+}
+
+// A stored answer is reused only when its tag is named, or for "*" standing alone.
+TEST(Service, RateAnswerRevalidation) {
+    server::Service service(tariff::builtIn(), {});
+    const std::string target = "/v1/rate?valoare=3500";
+    const server::Response fresh = service.handle({"GET", target, "", "", ""});
+    ASSERT_EQ(fresh.status, 200);
+    std::string tag;
+    for (const auto& [name, value] : fresh.headers) {
+        if (name == "ETag") {
+            tag = value;
+        }
+    }
+    ASSERT_FALSE(tag.empty());
+    const struct {
+        std::string ifNoneMatch;
+        int status;
+    } cases[] = {
+        {"*", 304},         {" * ", 304},     {tag, 304}, {"\"other\", W/" + tag, 304},
+        {"\"other\"", 200}, {"\"x*y\"", 200}, // a star inside a tag is part of that tag
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ifNoneMatch);
+        const server::Response r = service.handle({"GET", target, "", "", c.ifNoneMatch});
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.body, c.status == 304 ? "" : fresh.body);
+    }
+}
+
+// The demonstration page is HTML that loads the script; each has its own tag.
+TEST(Service, WidgetScriptAndDemonstrationPage) {
+    server::Service service(tariff::builtIn(), {});
+    const server::Response page = service.handle({"GET", "/widget/demo.html", "", "", ""});
+    const server::Response script = service.handle({"GET", "/widget/rate.js", "", "", ""});
+    ASSERT_EQ(page.status, 200);
+    EXPECT_EQ(page.contentType, "text/html; charset=utf-8");
+    EXPECT_NE(page.body.find("<script src=\"/widget/rate.js\"></script>"), std::string::npos);
+    EXPECT_EQ(script.contentType, "text/javascript; charset=utf-8");
+    EXPECT_NE(page.headers, script.headers); // the tags differ
 }
 
 TEST(Service, ErrorsAreJsonWithAPointer) {

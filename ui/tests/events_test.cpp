@@ -333,6 +333,50 @@ TEST_F(Window, AbandonedRecalculationIsReportedUntilOneCompletes) {
     EXPECT_EQ(faults.count(), total);
 }
 
+// Without a fault sink the abandoned recalculation is still marked, and nothing else breaks.
+TEST(WindowWithoutFaultSink, AbandonedRecalculationIsStillMarked) {
+    ui::MessageLog log;
+    ui::Form1 form(log);
+    form.Form_Load();
+    type(form.controls(), Control::tbvp, "1000");
+    retype(form.controls(), Control::tbdurcred, "5");
+    form.state().comgestdd = -1.5;
+    type(form.controls(), Control::tbdurcred, ".5");
+    EXPECT_FALSE(form.resultsCurrent());
+    retype(form.controls(), Control::tbdurcred, "12");
+    EXPECT_TRUE(form.resultsCurrent());
+}
+
+// A copy of the window shows what the original shows and then lives on its own: keystrokes in
+// one change nothing in the other, and each speaks to its own message sink.
+TEST_F(Window, CopyShowsTheSameAndThenLivesApart) {
+    type(c(), Control::tbvp, "2000");
+    type(c(), Control::tbavans, "200");
+    retype(c(), Control::tbdurcred, "24");
+    form.click(Control::Check2);
+    ui::MessageLog copyLog;
+    ui::Form1 copy(form, copyLog);
+    EXPECT_EQ(copy.recalculations(), form.recalculations());
+    EXPECT_EQ(copy.resultsCurrent(), form.resultsCurrent());
+    for (const Control k : {Control::tbvp, Control::tbdob, Control::cbasig}) {
+        EXPECT_EQ(copy.controls().text(k), c().text(k)) << ui::controlName(k);
+    }
+    EXPECT_EQ(copy.controls().caption(Control::lbrata), c().caption(Control::lbrata));
+    EXPECT_EQ(copy.controls().value(Control::Check2), 1);
+    EXPECT_EQ(copy.state().valoarecredit, form.state().valoarecredit);
+
+    const std::string rate = c().caption(Control::lbrata);
+    const long long recalculations = form.recalculations();
+    copy.controls().setText(Control::tbdurcred, "551");
+    EXPECT_EQ(copyLog.shown.size(), 1U);
+    EXPECT_TRUE(log.shown.empty());
+    EXPECT_EQ(copy.controls().text(Control::tbdurcred), "60");
+    EXPECT_NE(copy.controls().caption(Control::lbrata), rate);
+    EXPECT_EQ(c().caption(Control::lbrata), rate);
+    EXPECT_EQ(c().text(Control::tbdurcred), "24");
+    EXPECT_EQ(form.recalculations(), recalculations);
+}
+
 // Random keystrokes into every box, random choices and clicks, from a fixed seed: nothing fails
 // and the window stays consistent after every action.
 TEST_F(Window, HostileKeystrokesKeepTheWindowConsistent) {

@@ -117,6 +117,21 @@ TEST_F(Reading, ThousandsWithDotsAreHintedButStillReadAsDecimals) {
     EXPECT_EQ(hint(Control::tbvp), "");
     retype(c(), Control::tbvp, "1.250.00");
     EXPECT_EQ(hint(Control::tbvp), "Se citeste 1.25; restul textului nu este luat in calcul");
+    // A group broken at any of its places, a comma for the dot, digits alone.
+    const std::pair<const char*, const char*> broken[] = {
+        {"1.x50", "Se citeste 1; restul textului nu este luat in calcul"},
+        {"1.2x0", "Se citeste 1.2; restul textului nu este luat in calcul"},
+        {"1.25x", "Se citeste 1.25; restul textului nu este luat in calcul"},
+        {"1.250x", "Se citeste 1.25; restul textului nu este luat in calcul"},
+        {"1,250", "Se citeste 1; restul textului nu este luat in calcul"},
+        {"1250", ""},
+        {".250", ""},
+    };
+    for (const auto& [text, expected] : broken) {
+        SCOPED_TRACE(text);
+        retype(c(), Control::tbvp, text);
+        EXPECT_EQ(hint(Control::tbvp), expected);
+    }
 }
 
 TEST_F(Reading, ListHintWhenNoItemMatches) {
@@ -126,6 +141,29 @@ TEST_F(Reading, ListHintWhenNoItemMatches) {
               "Textul nu este o optiune din lista; se calculeaza fara asigurare");
     retype(c(), Control::cbasig, "Senior");
     EXPECT_EQ(hint(Control::cbasig), "");
+}
+
+// A notification runs only its own control's handler: a value set on a box or a text set on a
+// check box recalculates nothing. A grey check box (value 2) leaves its partner as it is, and
+// the summary then names no payment rather than guessing one.
+TEST_F(Reading, ForeignNotificationsAndGreyPaymentBoxes) {
+    type(c(), Control::tbvp, "2000");
+    const long long before = form.recalculations();
+    c().setValue(Control::tbvp, 1);
+    c().setText(Control::Check1, "x");
+    c().setText(Control::Check2, "y");
+    EXPECT_EQ(form.recalculations(), before);
+    EXPECT_EQ(c().value(Control::Check1), 1);
+    EXPECT_EQ(c().value(Control::Check2), 0);
+
+    c().setValue(Control::Check1, 2);
+    EXPECT_EQ(c().value(Control::Check2), 0);
+    EXPECT_EQ(form.recalculations(), before); // the first box's click does not recalculate
+    c().setValue(Control::Check2, 2);
+    EXPECT_EQ(c().value(Control::Check1), 2);
+    EXPECT_EQ(form.recalculations(), before + 1);
+    const std::string summary = ui::summaryText(form);
+    EXPECT_NE(summary.find("\nPlata:\n"), std::string::npos) << summary;
 }
 
 TEST_F(Reading, SummaryOfAWorkedCredit) {

@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -186,6 +187,37 @@ TEST_F(TariffLookup, DescriptionSaysWhereTheTariffCameFrom) {
                         " nu a trecut verificarile si nu este folosit."),
               std::string::npos)
         << said;
+}
+
+// Only absolute folders are searched: a relative or empty XDG_CONFIG_HOME gives way to the home
+// folder, a relative home folder to none; empty entries of XDG_CONFIG_DIRS are skipped.
+TEST(TariffEnvironment, ConfigurationFoldersAreAbsolute) {
+    using Env = std::map<std::string, std::string>;
+    const struct {
+        Env env;
+        std::vector<fs::path> folders;
+    } cases[] = {
+        {{{"XDG_CONFIG_HOME", "relative"}, {"HOME", "/h"}}, {"/h/.config", "/etc/xdg"}},
+        {{{"XDG_CONFIG_HOME", ""}, {"HOME", "/h"}}, {"/h/.config", "/etc/xdg"}},
+        {{{"HOME", "h"}}, {"/etc/xdg"}},
+        {{{"HOME", ""}, {"XDG_CONFIG_DIRS", ""}}, {"/etc/xdg"}},
+        {{}, {"/etc/xdg"}},
+        {{{"XDG_CONFIG_HOME", "/c"}, {"HOME", "/h"}, {"XDG_CONFIG_DIRS", "/a:"}}, {"/c", "/a"}},
+        {{{"XDG_CONFIG_DIRS", ":x:"}}, {}},
+    };
+    for (const auto& c : cases) {
+        std::string shown;
+        for (const auto& [name, value] : c.env) {
+            shown += name + "=" + value + " ";
+        }
+        SCOPED_TRACE(shown);
+        EXPECT_EQ(ui::configFolders([&](const char* name) -> std::optional<std::string> {
+                      const auto it = c.env.find(name);
+                      return it == c.env.end() ? std::nullopt
+                                               : std::optional<std::string>(it->second);
+                  }),
+                  c.folders);
+    }
 }
 
 // The process's own environment, as the program reads it at start-up.
