@@ -51,13 +51,32 @@ constexpr auto names = std::to_array<Name>({
     {"duration_max", "durata maxima"},
     {"interest", "grila de dobanzi"},
     {"indebtedness_limit", "limita de indatorare"},
+    {"compulsory", "obligativitatea"},
+    {"creditor", "datele creditorului"},
+    {"kind", "felul creditorului"},
+    {"address", "adresa"},
+    {"phone", "telefonul"},
+    {"email", "adresa de e-mail"},
+    {"web", "pagina web"},
+    {"registry", "numarul din registru"},
+    {"information_valid_days", "zilele de valabilitate a informatiilor"},
+    {"late_payment", "costul platii intarziate"},
+    {"legal_limits", "limitele legale"},
+    {"dae_max", "DAE maxima"},
+    {"daily_cost_max", "costul zilnic maxim"},
+    {"payable_ratio_max", "raportul maxim dintre total si credit"},
+    {"early_repayment", "rambursarea anticipata"},
+    {"compensation", "compensatia"},
+    {"compensation_last_year", "compensatia in ultimul an"},
+    {"granting_commission_refund", "restituirea comisionului de acordare"},
 });
 
 // What one element of a list is called, by the list's key.
-constexpr std::array<Name, 3> elements = {{
+constexpr std::array<Name, 4> elements = {{
     {"insurance", "asigurarea"},
     {"bands", "banda"},
     {"interest", "regula"},
+    {"legal_limits", "limita"},
 }};
 
 std::string_view lookUp(std::string_view key, const auto& table) {
@@ -154,7 +173,7 @@ std::string reasonText(const std::string& reason) {
         std::string romanian;
     };
     static const std::string months = std::to_string(runtime::scheduleMonths);
-    static const std::array<Start, 24> starts = {{
+    static const std::array<Start, 30> starts = {{
         {"must be an object (got ", "trebuie sa fie un obiect JSON (este "},
         {"unknown key", "cheie necunoscuta (poate fi o greseala de scriere)"},
         {"missing", "lipseste"},
@@ -172,7 +191,15 @@ std::string reasonText(const std::string& reason) {
         {"must be 1 or 2 (got ", "trebuie sa fie 1 sau 2 (este "},
         {"must be a real date written YYYY-MM-DD (got ",
          "trebuie sa fie o data reala, scrisa AAAA-LL-ZZ (este "},
+        {"must be \"ifn\" or \"banca\"", "trebuie sa fie \"ifn\" sau \"banca\""},
         {"must be \"", "trebuie sa fie \""},
+        {"must be true or false (got ", "trebuie sa fie true sau false (este "},
+        {"must be a whole number from 1 to 90 (got ",
+         "trebuie sa fie un numar intreg de la 1 la 90 (este "},
+        {"must be at least ", "trebuie sa fie cel putin "},
+        {"must hold at most 16 limits (got ", "poate avea cel mult 16 limite (are "},
+        {"must hold exactly one of dae_max, daily_cost_max and payable_ratio_max (got ",
+         "trebuie sa aiba exact una dintre dae_max, daily_cost_max si payable_ratio_max (are "},
         {"larger than 1 MiB", "este mai mare de 1 MiB"},
         {"not UTF-8 text", "nu este text UTF-8"},
         {"nested deeper than ", "are mai multe niveluri decat "},
@@ -202,6 +229,9 @@ std::string reasonText(const std::string& reason) {
             }
             if (s.english == "must be from 1 to guard (got ") {
                 rest = replaced(rest, "guard ", "pragul ");
+            }
+            if (s.english == "must be at least ") {
+                rest = replaced(rest, "(got ", "(este ");
             }
             if (s.english == "nested deeper than ") {
                 rest = replaced(rest, " levels", " niveluri");

@@ -46,8 +46,25 @@ TEST(ProblemText, EachReasonInRomanian) {
          "asigurarea a doua (\"Standard\")"},
         // A bound that is a figure, not a key, is kept as it is.
         {{"/early_repayment/compensation", "must not be above 0.01 (got 0.02)"},
-         "Cheia \"early_repayment\", cheia \"compensation\": nu poate fi mai mare decat 0.01 "
-         "(este 0.02)"},
+         "Rambursarea anticipata, compensatia: nu poate fi mai mare decat 0.01 (este 0.02)"},
+        // The lender's legal data read in words as well.
+        {{"/creditor/kind", "must be \"ifn\" or \"banca\""},
+         "Datele creditorului, felul creditorului: trebuie sa fie \"ifn\" sau \"banca\""},
+        {{"/insurance/0/compulsory", "must be true or false (got a string)"},
+         "Lista de asigurari, asigurarea prima, obligativitatea: trebuie sa fie true sau false "
+         "(este un text)"},
+        {{"/information_valid_days", "must be a whole number from 1 to 90 (got 91)"},
+         "Zilele de valabilitate a informatiilor: trebuie sa fie un numar intreg de la 1 la 90 "
+         "(este 91)"},
+        {{"/legal_limits/1/payable_ratio_max", "must be at least 1 (got 0.5)"},
+         "Limitele legale, limita a doua, raportul maxim dintre total si credit: trebuie sa fie "
+         "cel putin 1 (este 0.5)"},
+        {{"/legal_limits", "must hold at most 16 limits (got 17)"},
+         "Limitele legale: poate avea cel mult 16 limite (are 17)"},
+        {{"/legal_limits/0",
+          "must hold exactly one of dae_max, daily_cost_max and payable_ratio_max (got 2)"},
+         "Limitele legale, limita prima: trebuie sa aiba exact una dintre dae_max, "
+         "daily_cost_max si payable_ratio_max (are 2)"},
         {{"/credit/ceiling", "a reason the translation does not know"},
          "Creditul, plafonul: a reason the translation does not know"},
     };
