@@ -180,9 +180,8 @@ Response Service::route(const Request& request) const {
         }
         r.headers.emplace_back("Cache-Control", "public, max-age=300");
         r.headers.emplace_back("ETag", etag_);
-        if (matches(request.ifNoneMatch, etag_)) {
-            r.status = 304;
-        } else {
+        // Checked before the rows are computed: a revalidation costs nothing.
+        if (!matches(request.ifNoneMatch, etag_)) {
             r.contentType = jsonType;
             r.body = answer('R', q.value->row, rateAnswer);
         }
@@ -209,6 +208,15 @@ Response Service::route(const Request& request) const {
         break;
     case Route::other:
         break;
+    }
+    // Every tagged answer (the rows, the tariff, the widget) is revalidated alike: the tag
+    // named by the client is still the answer's, so nothing is sent again.
+    for (const auto& [name, value] : r.headers) {
+        if (r.status == 200 && name == "ETag" && matches(request.ifNoneMatch, value)) {
+            r.status = 304;
+            r.contentType.clear();
+            r.body.clear();
+        }
     }
     r.route = endpoint.route;
     return r;

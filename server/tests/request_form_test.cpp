@@ -161,31 +161,35 @@ TEST(Service, AnswersIndependentlyOfEarlierRequests) {
     EXPECT_EQ(service.handle(simulate).body, first);
 }
 
-// A stored answer is reused only when its tag is named, or for "*" standing alone.
-TEST(Service, RateAnswerRevalidation) {
+// A stored answer is reused only when its tag is named, or for "*" standing alone: the rows,
+// the tariff and the widget alike.
+TEST(Service, TaggedAnswersRevalidated) {
     server::Service service(tariff::builtIn(), {});
-    const std::string target = "/v1/rate?valoare=3500";
-    const server::Response fresh = service.handle({"GET", target, "", "", ""});
-    ASSERT_EQ(fresh.status, 200);
-    std::string tag;
-    for (const auto& [name, value] : fresh.headers) {
-        if (name == "ETag") {
-            tag = value;
+    for (const std::string target :
+         {"/v1/rate?valoare=3500", "/v1/tarif", "/widget/rate.js", "/widget/demo.html"}) {
+        SCOPED_TRACE(target);
+        const server::Response fresh = service.handle({"GET", target, "", "", ""});
+        ASSERT_EQ(fresh.status, 200);
+        std::string tag;
+        for (const auto& [name, value] : fresh.headers) {
+            if (name == "ETag") {
+                tag = value;
+            }
         }
-    }
-    ASSERT_FALSE(tag.empty());
-    const struct {
-        std::string ifNoneMatch;
-        int status;
-    } cases[] = {
-        {"*", 304},         {" * ", 304},     {tag, 304}, {"\"other\", W/" + tag, 304},
-        {"\"other\"", 200}, {"\"x*y\"", 200}, // a star inside a tag is part of that tag
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.ifNoneMatch);
-        const server::Response r = service.handle({"GET", target, "", "", c.ifNoneMatch});
-        EXPECT_EQ(r.status, c.status);
-        EXPECT_EQ(r.body, c.status == 304 ? "" : fresh.body);
+        ASSERT_FALSE(tag.empty());
+        const struct {
+            std::string ifNoneMatch;
+            int status;
+        } cases[] = {
+            {"*", 304},         {" * ", 304},     {tag, 304}, {"\"other\", W/" + tag, 304},
+            {"\"other\"", 200}, {"\"x*y\"", 200}, // a star inside a tag is part of that tag
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.ifNoneMatch);
+            const server::Response r = service.handle({"GET", target, "", "", c.ifNoneMatch});
+            EXPECT_EQ(r.status, c.status);
+            EXPECT_EQ(r.body, c.status == 304 ? "" : fresh.body);
+        }
     }
 }
 
