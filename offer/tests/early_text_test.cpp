@@ -26,6 +26,9 @@ TEST(EarlyAmount, ReadAsAnAgentTypesIt) {
         {"1000.50", 1000.5},
         {"1000,50", 1000.5},
         {" 250 ", 250},
+        {"\t1000,5\t", 1000.5},
+        {" \t-7 \t", -7},
+        {" \t ", std::nullopt},
         {"0", 0},
         {"-5", -5},
         {".5", 0.5},
@@ -126,6 +129,32 @@ TEST(EarlyText, PlainWords) {
     EXPECT_FALSE(none.valid);
     EXPECT_EQ(none.lastMonth, 23);
     EXPECT_TRUE(none.figures.empty());
+}
+
+// One month left after the repayment is said in the singular; with no offer there is no month
+// to repay after.
+TEST(EarlyText, OneMonthLeftAndNoOffer) {
+    Window w;
+    const double rataluna = w.form.state().rataluna;
+    const offer::EarlyText lower = offer::earlyText(w.form, {23, EarlyMode::rata, 10});
+    ASSERT_TRUE(lower.valid) << lower.reason;
+    ASSERT_EQ(lower.rows.size(), 1U);
+    EXPECT_EQ(lower.after, "Durata ramane aceeasi: urmeaza o rata de " + lower.rows[0][1] +
+                               " RON in loc de " + offer::amount(rataluna) + " RON.");
+    EXPECT_EQ(lower.figures[6].label, "Rata noua");
+    const offer::EarlyText shorter = offer::earlyText(w.form, {23, EarlyMode::durata, 10});
+    ASSERT_TRUE(shorter.valid) << shorter.reason;
+    EXPECT_EQ(shorter.after, "Rata ramane " + offer::amount(rataluna) +
+                                 " RON: urmeaza o rata in loc de 1, ultima de " +
+                                 shorter.rows[0][1] + " RON.");
+    EXPECT_EQ(shorter.figures[6].label, "Rata lunara");
+
+    w.form.controls().setText(core::Control::tbvp, "");
+    const offer::EarlyText none = offer::earlyText(w.form, {1, EarlyMode::total, 0});
+    EXPECT_FALSE(none.valid);
+    EXPECT_EQ(none.lastMonth, 0);
+    EXPECT_EQ(none.reason, offer::scheduleOffer(w.form).reason);
+    EXPECT_TRUE(none.figures.empty() && none.rows.empty());
 }
 
 // A lender whose grid has no interest beyond a year: the compensation's cap is nothing.

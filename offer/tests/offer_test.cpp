@@ -147,6 +147,7 @@ TEST(ScheduleOffer, ExactRateFailuresInWords) {
 TEST(ScheduleOffer, RefusesFiguresThatCannotBePrinted) {
     const double nan = std::nan("");
     const double inf = std::numeric_limits<double>::infinity();
+    const char* unfit = "Graficul de rambursare are valori care nu pot fi calculate.";
     struct Case {
         const char* what;
         std::function<void(core::SimulationState&)> spoil;
@@ -165,8 +166,13 @@ TEST(ScheduleOffer, RefusesFiguresThatCannotBePrinted) {
          "Durata creditului nu este un numar intreg de luni."},
         {"beyond the schedule", [](auto& s) { s.durata = 601; },
          "Durata creditului nu este un numar intreg de luni."},
-        {"a month", [&](auto& s) { s.months.adobanda[3] = inf; },
-         "Graficul de rambursare are valori care nu pot fi calculate."},
+        {"a month", [&](auto& s) { s.months.adobanda[3] = inf; }, unfit},
+        {"no month", [](auto& s) { s.durata = 0; },
+         "Durata creditului nu este un numar intreg de luni."},
+        {"a commission", [&](auto& s) { s.months.acomgest[1] = nan; }, unfit},
+        {"an insurance", [&](auto& s) { s.months.aasig[24] = -inf; }, unfit},
+        {"a principal", [&](auto& s) { s.months.aprincipal[2] = inf; }, unfit},
+        {"a balance", [&](auto& s) { s.months.asold[5] = nan; }, unfit},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

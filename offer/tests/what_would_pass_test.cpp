@@ -286,6 +286,19 @@ TEST_F(Customer, NothingToFindAndTheCutOff) {
     inputs("3000", "", "", "5000", "1000000001", "24");
     a = answers();
     EXPECT_FALSE(a.minDownPayment || a.minDuration || a.maxDuration || a.maxProductValue);
+
+    // Figures set by hand: a down payment that is no number answers nothing; nor does a product
+    // whose shortest duration is above its longest, since every variant is then out of limits.
+    inputs("4200", "", "", "5000", "0", "24");
+    ASSERT_TRUE(answers().minDuration);
+    form.state().valavans = std::nan("");
+    a = answers();
+    EXPECT_FALSE(a.minDownPayment || a.minDuration || a.maxDuration || a.maxProductValue);
+    inputs("4200", "", "", "5000", "0", "24");
+    form.state().durmin = 61;
+    a = answers();
+    EXPECT_FALSE(a.minDownPayment || a.minDuration || a.maxDuration || a.maxProductValue);
+    EXPECT_EQ(offer::answerTexts(a).durations, "nu exista");
 }
 
 // The built-in tariff with no granting commission (the credit value is the amount financed, a

@@ -1,0 +1,54 @@
+// The offer's lines read from the window's captions and boxes: a caption left blank reads as
+// having no value, never as an empty line.
+
+#include "offer/offer_text.h"
+#include "tests/support/started_form.h"
+#include "ui/window_facts.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using core::Control;
+
+std::string valueOf(const std::vector<offer::Line>& lines, const std::string& label) {
+    for (const offer::Line& line : lines) {
+        if (line.label == label) {
+            return line.value;
+        }
+    }
+    ADD_FAILURE() << "no line " << label;
+    return {};
+}
+
+TEST(OfferText, BlankCaptionsAndThePaymentMethod) {
+    testsupport::StartedForm w;
+    w.set(Control::tbvp, "2000");
+    w.set(Control::tbavans, "200");
+    w.set(Control::tbdurcred, "24");
+    const offer::OfferText shown = offer::offerText(w.form);
+    ASSERT_TRUE(shown.valid) << shown.reason;
+    EXPECT_EQ(valueOf(shown.inputs, "Modalitate de plata"), ui::directDebitCaption);
+    w.c().setCaption(Control::lbdae, "  12.34 % ");
+    EXPECT_EQ(valueOf(offer::offerText(w.form).keyFigures, "DAE"), "12.34 %");
+
+    // Captions left blank, set by hand without a recalculation.
+    w.c().setCaption(Control::lbdae, "   ");
+    w.c().setCaption(Control::lbdobaferenta, "");
+    const offer::OfferText blank = offer::offerText(w.form);
+    ASSERT_TRUE(blank.valid) << blank.reason;
+    EXPECT_EQ(valueOf(blank.keyFigures, "DAE"), offer::noValue);
+    EXPECT_EQ(valueOf(blank.keyFigures, "Cost total"), offer::noValue);
+    // The figures themselves do not depend on the captions.
+    EXPECT_EQ(blank.rows, shown.rows);
+    EXPECT_EQ(valueOf(blank.keyFigures, "Rata lunara"), valueOf(shown.keyFigures, "Rata lunara"));
+
+    // Cash ticked: the other box clears itself, so one of the two always names the method.
+    w.form.click(Control::Check2);
+    EXPECT_EQ(valueOf(offer::offerText(w.form).inputs, "Modalitate de plata"), ui::cashCaption);
+}
+
+} // namespace
