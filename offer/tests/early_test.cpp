@@ -216,6 +216,11 @@ TEST(EarlyRefused, MonthsAndAmountsWithoutAFigure) {
     notOffered.offer = {};
     notOffered.offer.reason = "Valoarea produsului nu este completata.";
     EXPECT_EQ(notOffered.at(6).reason, notOffered.offer.reason);
+    HandMade noTotals;
+    noTotals.offer.totals.reset();
+    noTotals.offer.reason = "Fara totaluri.";
+    EXPECT_FALSE(noTotals.at(6).valid);
+    EXPECT_EQ(noTotals.at(6).reason, "Fara totaluri.");
 
     // A shorter term cannot end when the instalment does not cover the month's interest.
     HandMade costly(1.68); // 14 % a month: 800 costs 112 a month, above the instalment

@@ -18,7 +18,7 @@ using offer::EarlyMode;
 
 TEST(EarlyAmount, ReadAsAnAgentTypesIt) {
     struct Case {
-        const char* text;
+        std::string text;
         std::optional<double> value;
     };
     const std::vector<Case> cases = {
@@ -40,9 +40,10 @@ TEST(EarlyAmount, ReadAsAnAgentTypesIt) {
         {"-", std::nullopt},
         {",", std::nullopt},
         {"nan", std::nullopt},
+        {"1" + std::string(400, '0'), std::nullopt}, // beyond what a double holds
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string("'") + c.text + "'");
+        SCOPED_TRACE("'" + c.text + "'");
         EXPECT_EQ(offer::readAmount(c.text), c.value);
     }
 }

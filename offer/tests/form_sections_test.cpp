@@ -237,6 +237,29 @@ TEST(StandardForm, TypedInsuranceAndAShopWithoutPhone) {
     EXPECT_FALSE(hasLine(creditor, "Telefonul intermediarului"));
 }
 
+// A lender that refunds nothing on early repayment says so; a tariff without its creditor gets
+// no form at all.
+TEST(StandardForm, NoRefundAndNoCreditor) {
+    Customer noRefund(lenderTariff(
+        [](json& doc) { doc["early_repayment"]["granting_commission_refund"] = "none"; }));
+    const offer::StandardForm f = offer::standardForm(noRefund.form(), std::nullopt, "today");
+    ASSERT_TRUE(f.valid) << f.reason;
+    const std::string repayment = section(f, offer::legalHeading).sentences.at(1);
+    EXPECT_NE(repayment.find("compensație de 1.00 % din suma rambursată anticipat, respectiv de "
+                             "0.50 %"),
+              std::string::npos)
+        << repayment;
+    EXPECT_TRUE(repayment.ends_with(" Comisionul de acordare nu se restituie.")) << repayment;
+
+    Customer anonymous(lenderTariff([](json& doc) { doc.erase("creditor"); }));
+    const offer::StandardForm none = offer::standardForm(anonymous.form(), std::nullopt, "today");
+    EXPECT_FALSE(none.valid);
+    EXPECT_EQ(none.creditor, "");
+    EXPECT_EQ(none.reason, "Tariful nu numeste creditorul: formularul de informatii standard nu "
+                           "poate fi emis.");
+    EXPECT_TRUE(none.sections.empty());
+}
+
 // Figures no form computes, set by hand in an accepted simulation: a month that receives money
 // leaves the credit without a legal DAE, and an amount beyond what cents count cannot be
 // printed. Neither may reach the customer's paper, and each refusal says why.

@@ -196,6 +196,15 @@ TEST(LegalFigures, NoFiguresWithoutAValidOffer) {
                  f.dae || f.dailyCost || f.payableRatio);
     EXPECT_TRUE(f.breaches.empty());
     EXPECT_FALSE(offer::firstBreachedLimit(customer.form()));
+    // A schedule said to be valid but without its totals gives no figures either.
+    customer.form().controls().setText(Control::tbvp, "3500");
+    offer::ScheduleOffer noTotals = offer::scheduleOffer(customer.form());
+    ASSERT_TRUE(noTotals.valid) << noTotals.reason;
+    noTotals.totals.reset();
+    noTotals.reason = "Fara totaluri.";
+    const offer::LegalFigures none = offer::legalFigures(customer.form(), noTotals);
+    EXPECT_FALSE(none.valid || none.totalCredit || none.dae);
+    EXPECT_EQ(none.reason, "Fara totaluri.");
     const json j = json::parse(offer::legalJson(f))["legal"];
     EXPECT_EQ(j["reason"], f.reason);
     EXPECT_TRUE(j["total_credit"].is_null() && j["dae"].is_null() && j["payable_ratio"].is_null());

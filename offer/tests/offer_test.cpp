@@ -2,6 +2,7 @@
 // not, the batch tool's schedule action and the exported table.
 
 #include "batch/batch.h"
+#include "core/calcule.h"
 #include "offer/cent_schedule.h"
 #include "offer/offer_text.h"
 #include "offer/schedule_offer.h"
@@ -185,6 +186,10 @@ TEST(ScheduleOffer, RefusesFiguresThatCannotBePrinted) {
         EXPECT_TRUE(o.months.empty());
         EXPECT_FALSE(o.totals);
     }
+    Window refused(accepted[0]); // the box says so even where the panel is not shown
+    refused.set(Control::tbsumacc, core::refusedText);
+    EXPECT_EQ(offer::scheduleOffer(refused.form).reason,
+              "Clientul este refuzat: gradul de indatorare este prea mare.");
 }
 
 // Figures without a value read as a dash, with the reason where there is one; a typed

@@ -287,15 +287,15 @@ TEST_F(Customer, NothingToFindAndTheCutOff) {
     a = answers();
     EXPECT_FALSE(a.minDownPayment || a.minDuration || a.maxDuration || a.maxProductValue);
 
-    // Figures set by hand: a down payment that is no number answers nothing; nor does a product
-    // whose shortest duration is above its longest, since every variant is then out of limits.
+    // Figures set by hand: a product whose shortest duration is above its longest answers
+    // nothing, since every variant is then out of limits; nor does a down payment that is no
+    // number.
     inputs("4200", "", "", "5000", "0", "24");
     ASSERT_TRUE(answers().minDuration);
-    form.state().valavans = std::nan("");
+    form.state().durmin = 61;
     a = answers();
     EXPECT_FALSE(a.minDownPayment || a.minDuration || a.maxDuration || a.maxProductValue);
-    inputs("4200", "", "", "5000", "0", "24");
-    form.state().durmin = 61;
+    form.state().valavans = std::nan("");
     a = answers();
     EXPECT_FALSE(a.minDownPayment || a.minDuration || a.maxDuration || a.maxProductValue);
     EXPECT_EQ(offer::answerTexts(a).durations, "nu exista");
