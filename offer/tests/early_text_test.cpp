@@ -180,4 +180,33 @@ TEST(EarlyText, WithoutInterestTheCapIsNothing) {
         << t.compensation;
 }
 
+// A lender that refunds nothing says nothing of the granting commission; a saving below zero,
+// from an instalment set by hand below what the months cost, is said as an extra payment.
+TEST(EarlyText, NoRefundAndAPaymentAboveTheInstalments) {
+    const tariff::ReadResult read = tariff::readFile(SIMCREDIT_EARLY_NONE_TARIFF);
+    ASSERT_TRUE(read.tariff);
+    ui::MessageLog log;
+    ui::Form1 form(log, *read.tariff);
+    form.Form_Load();
+    form.controls().setText(core::Control::tbvp, "2000");
+    form.controls().setText(core::Control::tbavans, "200");
+    form.controls().setText(core::Control::tbdurcred, "24");
+    const offer::Early e = offer::earlyRepayment(form, {12, EarlyMode::total, 0});
+    ASSERT_TRUE(e.valid) << e.reason;
+    EXPECT_EQ(e.refund, 0);
+    const offer::EarlyText t = offer::earlyText(form, {12, EarlyMode::total, 0});
+    EXPECT_EQ(t.payToday, "Astazi clientul plateste " + offer::amount(e.payToday) +
+                              " RON: suma rambursata de " + offer::amount(e.amount) +
+                              " RON plus compensatia de " + offer::amount(e.compensation) +
+                              " RON.");
+
+    form.state().rataluna = 10;
+    const offer::Early costly = offer::earlyRepayment(form, {12, EarlyMode::total, 0});
+    ASSERT_TRUE(costly.valid) << costly.reason;
+    ASSERT_LT(costly.saving, 0);
+    EXPECT_EQ(offer::earlyText(form, {12, EarlyMode::total, 0}).saving,
+              "Fata de plata tuturor ratelor ramase, clientul plateste cu " +
+                  offer::amount(-costly.saving) + " RON mai mult.");
+}
+
 } // namespace

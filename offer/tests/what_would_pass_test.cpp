@@ -291,7 +291,14 @@ TEST_F(Customer, NothingToFindAndTheCutOff) {
     // nothing, since every variant is then out of limits; nor does a down payment that is no
     // number.
     inputs("4200", "", "", "5000", "0", "24");
-    ASSERT_TRUE(answers().minDuration);
+    const offer::Answers usual = answers();
+    ASSERT_TRUE(usual.minDuration && usual.maxProductValue);
+    // A down payment below minus the ceiling: no product value is small enough.
+    form.state().valavans = -1e6;
+    a = answers();
+    EXPECT_FALSE(a.maxProductValue);
+    EXPECT_EQ(a.minDuration, usual.minDuration);
+    EXPECT_EQ(a.minDownPayment, usual.minDownPayment);
     form.state().durmin = 61;
     a = answers();
     EXPECT_FALSE(a.minDownPayment || a.minDuration || a.maxDuration || a.maxProductValue);
