@@ -82,9 +82,6 @@ std::string legalPercent(double rate) {
 // A figure with four decimals, by own digit code. A negative one keeps its sign: padding its
 // digits as if positive would throw.
 std::string fourDecimals(double value) {
-    if (!std::isfinite(value)) {
-        return std::string(noValue);
-    }
     const std::int64_t n = std::llround(value * 10000);
     const std::int64_t magnitude = n < 0 ? -n : n;
     std::string fraction = std::to_string(magnitude % 10000);
