@@ -51,4 +51,22 @@ TEST(OfferText, BlankCaptionsAndThePaymentMethod) {
     EXPECT_EQ(valueOf(offer::offerText(w.form).inputs, "Modalitate de plata"), ui::cashCaption);
 }
 
+// A product and down payment beyond what cents count, set by hand, whose difference is an
+// ordinary credit: the schedule stands, but the offer cannot write the product's value.
+TEST(OfferText, ProductValueBeyondCents) {
+    testsupport::StartedForm w;
+    w.set(Control::tbvp, "2000");
+    w.set(Control::tbavans, "200");
+    w.set(Control::tbdurcred, "24");
+    w.form.state().valoareprodus = 2e13;
+    w.form.state().valavans = 2e13 - 1800;
+    const offer::ScheduleOffer schedule = offer::scheduleOffer(w.form);
+    ASSERT_TRUE(schedule.valid) << schedule.reason;
+    const offer::OfferText text = offer::offerText(w.form, schedule);
+    EXPECT_FALSE(text.valid);
+    EXPECT_EQ(text.reason, "Sumele creditului sunt prea mari pentru a fi scrise in oferta.");
+    EXPECT_TRUE(text.inputs.empty() && text.rows.empty());
+    EXPECT_EQ(offer::scheduleCsv(text), "");
+}
+
 } // namespace

@@ -279,6 +279,7 @@ TEST_F(Customer, NothingToFindAndTheCutOff) {
     EXPECT_EQ(some.durations, "12 - 60 luni");
     EXPECT_EQ(some.maxProductValue, "24504 RON");
     EXPECT_EQ(offer::answerTexts({0, 6, 6, 0}).durations, "6 luni");
+    EXPECT_EQ(offer::answerTexts({0, 6, std::nullopt, 0}).durations, "nu exista");
 
     inputs("3000", "", "", "2000000000", "0", "24");
     a = answers();
