@@ -109,6 +109,10 @@ EarlyText earlyText(const ui::Form1& form, const EarlyRequest& request) {
     const std::string futureTotal = out.rows.empty() ? ron(e.futureTotal) : out.totals[1] + " RON";
     const std::string lastInstalment =
         out.rows.empty() ? std::string() : out.rows.back()[1] + " RON";
+    // The table's first instalment: the unrounded one to the cent, except when a single month is
+    // left, which settles the balance and may differ from it by a cent.
+    const std::string firstInstalment =
+        out.rows.empty() ? ron(e.instalment) : out.rows.front()[1] + " RON";
     out.figures = {
         {"Sold dupa rata " + std::to_string(request.month), ron(e.balance)},
         {"Suma rambursata anticipat", ron(e.amount)},
@@ -144,7 +148,7 @@ EarlyText earlyText(const ui::Form1& form, const EarlyRequest& request) {
         break;
     case EarlyMode::rata:
         out.after = "Durata ramane aceeasi: urmeaza " + count(months, "rata", "rate") + " de " +
-                    ron(e.instalment) + " in loc de " + ron(rataluna) + '.';
+                    firstInstalment + " in loc de " + ron(rataluna) + '.';
         break;
     case EarlyMode::durata:
         out.after = "Rata ramane " + ron(rataluna) + ": urmeaza " + count(months, "rata", "rate") +

@@ -79,12 +79,14 @@ std::string legalPercent(double rate) {
     return amount(static_cast<double>(hundredths) / 100) + " %";
 }
 
-// A figure that is not negative, with four decimals, by own digit code.
+// A figure with four decimals, by own digit code. A negative one keeps its sign: padding its
+// digits as if positive would throw.
 std::string fourDecimals(double value) {
     const std::int64_t n = std::llround(value * 10000);
-    std::string fraction = std::to_string(n % 10000);
+    const std::int64_t magnitude = n < 0 ? -n : n;
+    std::string fraction = std::to_string(magnitude % 10000);
     fraction.insert(0, 4 - fraction.size(), '0');
-    return std::to_string(n / 10000) + "." + fraction;
+    return (n < 0 ? "-" : "") + std::to_string(magnitude / 10000) + "." + fraction;
 }
 
 std::string months(double durata) {

@@ -216,12 +216,56 @@ TEST(EarlyRefused, MonthsAndAmountsWithoutAFigure) {
     notOffered.offer = {};
     notOffered.offer.reason = "Valoarea produsului nu este completata.";
     EXPECT_EQ(notOffered.at(6).reason, notOffered.offer.reason);
+    HandMade noTotals;
+    noTotals.offer.totals.reset();
+    noTotals.offer.reason = "Fara totaluri.";
+    EXPECT_FALSE(noTotals.at(6).valid);
+    EXPECT_EQ(noTotals.at(6).reason, "Fara totaluri.");
 
     // A shorter term cannot end when the instalment does not cover the month's interest.
     HandMade costly(1.68); // 14 % a month: 800 costs 112 a month, above the instalment
     const Early e = costly.at(6, EarlyMode::durata, 1000);
     EXPECT_FALSE(e.valid);
     EXPECT_EQ(e.reason, "Cu rata actuala soldul ramas nu se achita in cele 18 luni ramase.");
+}
+
+// Schedules no form makes, but a broken upstream figure could: nothing is offered from them.
+TEST(EarlyRefused, SchedulesWithNothingLeftOrNoFigure) {
+    HandMade single;
+    single.offer.months.resize(1);
+    EXPECT_EQ(single.at(1).reason,
+              "Creditul are o singura rata: nu ramane nimic de rambursat anticipat.");
+    EXPECT_EQ(single.at(0).reason,
+              "Creditul are o singura rata: nu ramane nimic de rambursat anticipat.");
+
+    const std::string settled = "Dupa aceasta rata creditul este deja achitat.";
+    for (const double balance : {0.0, -0.01, std::nan(""), static_cast<double>(INFINITY)}) {
+        SCOPED_TRACE(balance);
+        HandMade paid;
+        paid.offer.months[5].balance = balance;
+        EXPECT_EQ(paid.at(6).reason, settled);
+        EXPECT_EQ(paid.at(6, EarlyMode::rata, 100).reason, settled);
+        EXPECT_TRUE(paid.at(7).valid); // only that month
+    }
+
+    // Rates that overflow the months after a lower instalment: no month is shown.
+    const std::string unfit = "Lunile de dupa rambursare au valori care nu pot fi calculate.";
+    struct Case {
+        const char* what;
+        double dobanda, procasig, amount;
+    };
+    for (const Case& c :
+         std::vector<Case>{{"an insurance rate that is no number", 0.12, std::nan(""), 1000},
+                           {"an overflowing instalment", 1e306, 0, 1000},
+                           {"an overflowing interest only", 1e308, 0, 1799}}) {
+        SCOPED_TRACE(c.what);
+        HandMade h(c.dobanda);
+        h.state.procasig = c.procasig;
+        const Early e = h.at(6, EarlyMode::rata, c.amount);
+        EXPECT_FALSE(e.valid);
+        EXPECT_EQ(e.reason, unfit);
+        EXPECT_TRUE(e.months.empty());
+    }
 }
 
 // The form's own schedules: a partial repayment's months end where they must.

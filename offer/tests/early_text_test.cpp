@@ -18,7 +18,7 @@ using offer::EarlyMode;
 
 TEST(EarlyAmount, ReadAsAnAgentTypesIt) {
     struct Case {
-        const char* text;
+        std::string text;
         std::optional<double> value;
     };
     const std::vector<Case> cases = {
@@ -26,6 +26,9 @@ TEST(EarlyAmount, ReadAsAnAgentTypesIt) {
         {"1000.50", 1000.5},
         {"1000,50", 1000.5},
         {" 250 ", 250},
+        {"\t1000,5\t", 1000.5},
+        {" \t-7 \t", -7},
+        {" \t ", std::nullopt},
         {"0", 0},
         {"-5", -5},
         {".5", 0.5},
@@ -37,9 +40,10 @@ TEST(EarlyAmount, ReadAsAnAgentTypesIt) {
         {"-", std::nullopt},
         {",", std::nullopt},
         {"nan", std::nullopt},
+        {"1" + std::string(400, '0'), std::nullopt}, // beyond what a double holds
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string("'") + c.text + "'");
+        SCOPED_TRACE("'" + c.text + "'");
         EXPECT_EQ(offer::readAmount(c.text), c.value);
     }
 }
@@ -128,6 +132,32 @@ TEST(EarlyText, PlainWords) {
     EXPECT_TRUE(none.figures.empty());
 }
 
+// One month left after the repayment is said in the singular; with no offer there is no month
+// to repay after.
+TEST(EarlyText, OneMonthLeftAndNoOffer) {
+    Window w;
+    const double rataluna = w.form.state().rataluna;
+    const offer::EarlyText lower = offer::earlyText(w.form, {23, EarlyMode::rata, 10});
+    ASSERT_TRUE(lower.valid) << lower.reason;
+    ASSERT_EQ(lower.rows.size(), 1U);
+    EXPECT_EQ(lower.after, "Durata ramane aceeasi: urmeaza o rata de " + lower.rows[0][1] +
+                               " RON in loc de " + offer::amount(rataluna) + " RON.");
+    EXPECT_EQ(lower.figures[6].label, "Rata noua");
+    const offer::EarlyText shorter = offer::earlyText(w.form, {23, EarlyMode::durata, 10});
+    ASSERT_TRUE(shorter.valid) << shorter.reason;
+    EXPECT_EQ(shorter.after, "Rata ramane " + offer::amount(rataluna) +
+                                 " RON: urmeaza o rata in loc de 1, ultima de " +
+                                 shorter.rows[0][1] + " RON.");
+    EXPECT_EQ(shorter.figures[6].label, "Rata lunara");
+
+    w.form.controls().setText(core::Control::tbvp, "");
+    const offer::EarlyText none = offer::earlyText(w.form, {1, EarlyMode::total, 0});
+    EXPECT_FALSE(none.valid);
+    EXPECT_EQ(none.lastMonth, 0);
+    EXPECT_EQ(none.reason, offer::scheduleOffer(w.form).reason);
+    EXPECT_TRUE(none.figures.empty() && none.rows.empty());
+}
+
 // A lender whose grid has no interest beyond a year: the compensation's cap is nothing.
 TEST(EarlyText, WithoutInterestTheCapIsNothing) {
     const tariff::ReadResult read = tariff::readFile(SIMCREDIT_NORD_TARIFF);
@@ -148,6 +178,35 @@ TEST(EarlyText, WithoutInterestTheCapIsNothing) {
     EXPECT_NE(t.compensation.find("Limita se aplica: compensatia este 0.00 RON."),
               std::string::npos)
         << t.compensation;
+}
+
+// A lender that refunds nothing says nothing of the granting commission; a saving below zero,
+// from an instalment set by hand below what the months cost, is said as an extra payment.
+TEST(EarlyText, NoRefundAndAPaymentAboveTheInstalments) {
+    const tariff::ReadResult read = tariff::readFile(SIMCREDIT_EARLY_NONE_TARIFF);
+    ASSERT_TRUE(read.tariff);
+    ui::MessageLog log;
+    ui::Form1 form(log, *read.tariff);
+    form.Form_Load();
+    form.controls().setText(core::Control::tbvp, "2000");
+    form.controls().setText(core::Control::tbavans, "200");
+    form.controls().setText(core::Control::tbdurcred, "24");
+    const offer::Early e = offer::earlyRepayment(form, {12, EarlyMode::total, 0});
+    ASSERT_TRUE(e.valid) << e.reason;
+    EXPECT_EQ(e.refund, 0);
+    const offer::EarlyText t = offer::earlyText(form, {12, EarlyMode::total, 0});
+    EXPECT_EQ(t.payToday, "Astazi clientul plateste " + offer::amount(e.payToday) +
+                              " RON: suma rambursata de " + offer::amount(e.amount) +
+                              " RON plus compensatia de " + offer::amount(e.compensation) +
+                              " RON.");
+
+    form.state().rataluna = 10;
+    const offer::Early costly = offer::earlyRepayment(form, {12, EarlyMode::total, 0});
+    ASSERT_TRUE(costly.valid) << costly.reason;
+    ASSERT_LT(costly.saving, 0);
+    EXPECT_EQ(offer::earlyText(form, {12, EarlyMode::total, 0}).saving,
+              "Fata de plata tuturor ratelor ramase, clientul plateste cu " +
+                  offer::amount(-costly.saving) + " RON mai mult.");
 }
 
 } // namespace

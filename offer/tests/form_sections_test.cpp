@@ -1,3 +1,4 @@
+#include "offer/document_gate.h"
 #include "offer/standard_form.h"
 #include "tariff/read.h"
 
@@ -11,6 +12,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <string_view>
 
 // The standard information form as text, below the window that prints it: its figures add up,
 // its sentences follow the tariff, and a credit that may not be granted gets no form.
@@ -210,6 +212,131 @@ TEST(StandardForm, NoFormForACreditThatMayNotBeGranted) {
     EXPECT_FALSE(none.reason.empty());
     EXPECT_EQ(offer::legalSummary(refused.form()), "");
     EXPECT_EQ(offer::documentRefusal(refused.form()), none.reason);
+}
+
+// A typed insurance that is no item of the list insures nothing, and a shop without a phone
+// is named without one.
+TEST(StandardForm, TypedInsuranceAndAShopWithoutPhone) {
+    Customer customer(lenderTariff([](json&) {}));
+    customer.form().controls().setText(Control::cbasig, "Altceva");
+    const ui::Shop shop{"Magazinul Ștefan", "Str. Țării 9", std::nullopt};
+    const offer::StandardForm f = offer::standardForm(customer.form(), shop, "today");
+    ASSERT_TRUE(f.valid) << f.reason;
+    const offer::FormSection& costs = section(f, offer::costsHeading);
+    EXPECT_EQ(value(costs, "Asigurare obligatorie pentru obținerea creditului"), "Nu");
+    EXPECT_EQ(value(costs, "Asigurare"), "fără asigurare");
+    const offer::FormSection& features = section(f, offer::featuresHeading);
+    EXPECT_EQ(value(features, "Ce cuprinde fiecare rată"),
+              "dobânda, comisionul de administrare și o parte din credit (principal)");
+    // Without insurance the instalments pay exactly the credit and its cost.
+    EXPECT_EQ(centsOf(value(features, "Totalul ratelor lunare, cu asigurarea facultativă")),
+              centsOf(value(features, "Valoarea totală plătibilă")));
+    const offer::FormSection& creditor = section(f, offer::creditorHeading);
+    EXPECT_EQ(value(creditor, "Intermediar de credit"), "Magazinul Ștefan");
+    EXPECT_EQ(value(creditor, "Adresa intermediarului"), "Str. Țării 9");
+    EXPECT_FALSE(hasLine(creditor, "Telefonul intermediarului"));
+}
+
+// A lender that refunds nothing on early repayment says so; a tariff without its creditor gets
+// no form at all.
+TEST(StandardForm, NoRefundAndNoCreditor) {
+    Customer noRefund(lenderTariff(
+        [](json& doc) { doc["early_repayment"]["granting_commission_refund"] = "none"; }));
+    const offer::StandardForm f = offer::standardForm(noRefund.form(), std::nullopt, "today");
+    ASSERT_TRUE(f.valid) << f.reason;
+    const std::string repayment = section(f, offer::legalHeading).sentences.at(1);
+    EXPECT_NE(repayment.find("compensație de 1.00 % din suma rambursată anticipat, respectiv de "
+                             "0.50 %"),
+              std::string::npos)
+        << repayment;
+    EXPECT_TRUE(repayment.ends_with(" Comisionul de acordare nu se restituie.")) << repayment;
+
+    Customer anonymous(lenderTariff([](json& doc) { doc.erase("creditor"); }));
+    const offer::StandardForm none = offer::standardForm(anonymous.form(), std::nullopt, "today");
+    EXPECT_FALSE(none.valid);
+    EXPECT_EQ(none.creditor, "");
+    EXPECT_EQ(none.reason, "Tariful nu numeste creditorul: formularul de informatii standard nu "
+                           "poate fi emis.");
+    EXPECT_TRUE(none.sections.empty());
+}
+
+// Figures no form computes, set by hand in an accepted simulation: a month that receives money
+// leaves the credit without a legal DAE, and an amount beyond what cents count cannot be
+// printed. Neither may reach the customer's paper, and each refusal says why.
+TEST(StandardForm, NoFormWithoutADaeOrForAmountsBeyondCents) {
+    const std::string notUnique = offer::daeExactFailureText(schedule::DaeExactFailure::NotUnique);
+    Customer ceiling(lenderTariff([](json& doc) {
+        doc["legal_limits"] = json::parse(R"([{"name": "DAE maxima IFN", "dae_max": 0.345}])");
+    }));
+    // Month 3 receives 5000 that month 4 pays back: the totals, and so the cost, stay.
+    const auto receive = [](Customer& c) {
+        c.form().state().months.aprincipal[3] -= 5000;
+        c.form().state().months.aprincipal[4] += 5000;
+    };
+    receive(ceiling);
+    const offer::ScheduleOffer schedule = offer::scheduleOffer(ceiling.form());
+    ASSERT_TRUE(schedule.valid) << schedule.reason;
+    EXPECT_FALSE(schedule.daeExact);
+    EXPECT_EQ(schedule.daeExactReason, notUnique);
+    EXPECT_EQ(offer::offerText(ceiling.form(), schedule).keyFigures.at(6).value,
+              std::string(offer::noValue) + " (" + notUnique + ")");
+    const offer::LegalFigures legal = offer::legalFigures(ceiling.form());
+    ASSERT_TRUE(legal.valid);
+    EXPECT_FALSE(legal.dae);
+    EXPECT_EQ(legal.daeReason, notUnique);
+    // A DAE that cannot be found is not within its ceiling.
+    ASSERT_EQ(legal.breaches.size(), 1U);
+    EXPECT_FALSE(legal.breaches[0].value);
+    const std::string breach = "DAE maxima IFN: DAE nu poate fi calculata, limita este 34.50 %";
+    EXPECT_EQ(offer::documentGate(ceiling.form()).reason, "Depaseste limita legala: " + breach);
+    EXPECT_EQ(offer::standardFormRefusal(ceiling.form()), "Depaseste limita legala: " + breach);
+    const std::string summary = offer::legalSummary(ceiling.form());
+    EXPECT_NE(summary.find(", DAE legala nu exista (" + notUnique + "), cost pe zi "),
+              std::string::npos)
+        << summary;
+    EXPECT_NE(summary.find("\nDepaseste limita legala: " + breach), std::string::npos) << summary;
+
+    // Without a ceiling the gate lets it through, but the form must show a DAE.
+    Customer plain(lenderTariff([](json&) {}));
+    receive(plain);
+    EXPECT_TRUE(offer::documentGate(plain.form()).allowed);
+    const std::string noDae = "DAE legala nu poate fi calculata (" + notUnique +
+                              "): formularul de informatii standard nu poate fi emis.";
+    EXPECT_EQ(offer::standardFormRefusal(plain.form()), noDae);
+    const offer::StandardForm f = offer::standardForm(plain.form(), std::nullopt, "today");
+    EXPECT_FALSE(f.valid);
+    EXPECT_EQ(f.reason, noDae);
+    EXPECT_TRUE(f.sections.empty());
+
+    // Paid back nowhere, the 5000 make the cost negative: the cost per day keeps its sign.
+    Customer negative(lenderTariff([](json&) {}));
+    negative.form().state().months.aprincipal[3] -= 5000;
+    const offer::LegalFigures rebate = offer::legalFigures(negative.form());
+    ASSERT_TRUE(rebate.dailyCost && *rebate.dailyCost < 0);
+    const std::string rebateSummary = offer::legalSummary(negative.form());
+    const std::size_t at = rebateSummary.find(", cost pe zi -");
+    ASSERT_NE(at, std::string::npos) << rebateSummary;
+    double perDay = 0;
+    const char* first = rebateSummary.data() + at + 13;
+    const auto [end, ec] =
+        std::from_chars(first, rebateSummary.data() + rebateSummary.size(), perDay);
+    ASSERT_EQ(ec, std::errc{});
+    EXPECT_EQ(end - first, static_cast<std::ptrdiff_t>(std::string_view(first).find('.') + 5));
+    EXPECT_NEAR(perDay, *rebate.dailyCost * 100, 0.00005);
+    EXPECT_EQ(std::string_view(end, 2), " %");
+
+    // An optional insurance of 10^13 RON in one month: the DAE stands, the cents do not.
+    Customer large(lenderTariff([](json&) {}));
+    large.form().state().months.aasig[3] = 1e13;
+    EXPECT_EQ(offer::standardFormRefusal(large.form()), "");
+    const offer::StandardForm big = offer::standardForm(large.form(), std::nullopt, "today");
+    EXPECT_FALSE(big.valid);
+    EXPECT_EQ(big.reason, "Sumele creditului sunt prea mari pentru a fi scrise in formular.");
+    EXPECT_TRUE(big.sections.empty() && big.closing.empty());
+    const offer::OfferText text = offer::offerText(large.form());
+    EXPECT_FALSE(text.valid);
+    EXPECT_EQ(text.reason, "Sumele creditului sunt prea mari pentru a fi scrise in oferta.");
+    EXPECT_TRUE(text.rows.empty() && text.inputs.empty());
 }
 
 } // namespace

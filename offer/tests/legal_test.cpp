@@ -17,6 +17,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -195,6 +196,15 @@ TEST(LegalFigures, NoFiguresWithoutAValidOffer) {
                  f.dae || f.dailyCost || f.payableRatio);
     EXPECT_TRUE(f.breaches.empty());
     EXPECT_FALSE(offer::firstBreachedLimit(customer.form()));
+    // A schedule said to be valid but without its totals gives no figures either.
+    customer.form().controls().setText(Control::tbvp, "3500");
+    offer::ScheduleOffer noTotals = offer::scheduleOffer(customer.form());
+    ASSERT_TRUE(noTotals.valid) << noTotals.reason;
+    noTotals.totals.reset();
+    noTotals.reason = "Fara totaluri.";
+    const offer::LegalFigures none = offer::legalFigures(customer.form(), noTotals);
+    EXPECT_FALSE(none.valid || none.totalCredit || none.dae);
+    EXPECT_EQ(none.reason, "Fara totaluri.");
     const json j = json::parse(offer::legalJson(f))["legal"];
     EXPECT_EQ(j["reason"], f.reason);
     EXPECT_TRUE(j["total_credit"].is_null() && j["dae"].is_null() && j["payable_ratio"].is_null());
@@ -294,6 +304,10 @@ TEST(DocumentGate, IssuedOnlyForAGrantableCreditToAnAssessedCustomer) {
     EXPECT_EQ(offer::documentGate(plain.form()).reason,
               "Venitul net al clientului nu este completat: fara el gradul de indatorare nu a "
               "fost evaluat.");
+    plain.form().controls().setText(Control::vn, "4200");
+    ASSERT_TRUE(offer::documentGate(plain.form()).allowed);
+    plain.form().state().venitnet = std::numeric_limits<double>::infinity(); // set by hand
+    EXPECT_EQ(offer::documentGate(plain.form()).reason.rfind("Venitul net al clientului", 0), 0U);
     plain.form().controls().setText(Control::tbvp, "0");
     EXPECT_EQ(offer::documentGate(plain.form()).reason, offer::scheduleOffer(plain.form()).reason);
 }
@@ -313,6 +327,39 @@ TEST(DocumentGate, EveryBreachNamedWithItsFigures) {
     const std::string last = reason.substr(reason.find("; DAE: ") + 7);
     EXPECT_EQ(last.find("45.04 % > 45.04 %"), std::string::npos) << last;
     EXPECT_EQ(last.substr(0, 8), "45.03609");
+}
+
+} // namespace
+
+namespace {
+
+// The snapshot's runtime errors: none without a log, every one kept while there are few, the
+// latest with their count once the log has dropped the oldest.
+TEST(SnapshotJson, FaultsKeptAndCounted) {
+    LegalCustomer customer(tariffOf([](json&) {}));
+    const std::vector<core::Message> shown = {{"Titlu", "Mesaj", 16}};
+    const json none = json::parse(offer::snapshotJson(customer.form(), shown));
+    EXPECT_EQ(none["faults"], json::array());
+    EXPECT_FALSE(none.contains("faults_count"));
+    EXPECT_EQ(none["messages"], json::parse(R"([{"prompt":"Mesaj","title":"Titlu"}])"));
+    EXPECT_EQ(none["controls"]["tbvp"]["text"], "3500");
+
+    ui::FaultLog faults;
+    faults.fault("a");
+    faults.fault("b");
+    const json few = json::parse(offer::snapshotJson(customer.form(), {}, &faults));
+    EXPECT_EQ(few["faults"], json::parse(R"(["a","b"])"));
+    EXPECT_FALSE(few.contains("faults_count"));
+
+    const auto capacity = static_cast<int>(ui::FaultLog::capacity);
+    for (int i = 2; i <= capacity; ++i) {
+        faults.fault("f" + std::to_string(i));
+    }
+    const json many = json::parse(offer::snapshotJson(customer.form(), {}, &faults));
+    ASSERT_EQ(many["faults"].size(), ui::FaultLog::capacity);
+    EXPECT_EQ(many["faults"].front(), "b");
+    EXPECT_EQ(many["faults"].back(), "f" + std::to_string(capacity));
+    EXPECT_EQ(many["faults_count"], capacity + 1);
 }
 
 } // namespace

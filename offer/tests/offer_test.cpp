@@ -2,6 +2,7 @@
 // not, the batch tool's schedule action and the exported table.
 
 #include "batch/batch.h"
+#include "core/calcule.h"
 #include "offer/cent_schedule.h"
 #include "offer/offer_text.h"
 #include "offer/schedule_offer.h"
@@ -147,6 +148,7 @@ TEST(ScheduleOffer, ExactRateFailuresInWords) {
 TEST(ScheduleOffer, RefusesFiguresThatCannotBePrinted) {
     const double nan = std::nan("");
     const double inf = std::numeric_limits<double>::infinity();
+    const char* unfit = "Graficul de rambursare are valori care nu pot fi calculate.";
     struct Case {
         const char* what;
         std::function<void(core::SimulationState&)> spoil;
@@ -165,8 +167,13 @@ TEST(ScheduleOffer, RefusesFiguresThatCannotBePrinted) {
          "Durata creditului nu este un numar intreg de luni."},
         {"beyond the schedule", [](auto& s) { s.durata = 601; },
          "Durata creditului nu este un numar intreg de luni."},
-        {"a month", [&](auto& s) { s.months.adobanda[3] = inf; },
-         "Graficul de rambursare are valori care nu pot fi calculate."},
+        {"a month", [&](auto& s) { s.months.adobanda[3] = inf; }, unfit},
+        {"no month", [](auto& s) { s.durata = 0; },
+         "Durata creditului nu este un numar intreg de luni."},
+        {"a commission", [&](auto& s) { s.months.acomgest[1] = nan; }, unfit},
+        {"an insurance", [&](auto& s) { s.months.aasig[24] = -inf; }, unfit},
+        {"a principal", [&](auto& s) { s.months.aprincipal[2] = inf; }, unfit},
+        {"a balance", [&](auto& s) { s.months.asold[5] = nan; }, unfit},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -179,6 +186,10 @@ TEST(ScheduleOffer, RefusesFiguresThatCannotBePrinted) {
         EXPECT_TRUE(o.months.empty());
         EXPECT_FALSE(o.totals);
     }
+    Window refused(accepted[0]); // the box says so even where the panel is not shown
+    refused.set(Control::tbsumacc, core::refusedText);
+    EXPECT_EQ(offer::scheduleOffer(refused.form).reason,
+              "Clientul este refuzat: gradul de indatorare este prea mare.");
 }
 
 // Figures without a value read as a dash, with the reason where there is one; a typed

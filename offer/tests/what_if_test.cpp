@@ -250,6 +250,34 @@ TEST_F(Form, NoOfferWhereNoPanelIsShownButNothingMayBeOffered) {
     }
 }
 
+// Every verdict has its own name in the batch tool's lines and its own words in the variants'
+// table; a row whose copy failed says so rather than passing for another verdict.
+TEST(VerdictWords, NamesAndTextsOfEveryVerdict) {
+    using offer::Verdict;
+    struct Case {
+        Verdict verdict;
+        const char* name;
+        const char* text;
+    };
+    const std::vector<Case> cases = {
+        {Verdict::limit, "limit", "Durata creditului este prea mare"},
+        {Verdict::refused, "refused", "Refuzat - indatorare"},
+        {Verdict::no_offer, "no_offer", "Nicio oferta posibila"},
+        {Verdict::over_limit, "over_limit", "Peste limita legala: DAE maxima IFN"},
+        {Verdict::accepted, "accepted", "Acceptat"},
+        {Verdict::fault, "fault", "Eroare de calcul"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        offer::DurationRow row;
+        row.verdict = c.verdict;
+        row.limitText = "Durata creditului este prea mare (Perioada maxima - 60 LUNI).";
+        row.legalLimit = "DAE maxima IFN";
+        EXPECT_EQ(offer::verdictName(c.verdict), c.name);
+        EXPECT_EQ(offer::verdictText(row), c.text);
+    }
+}
+
 TEST(LimitSummary, TextsWithoutTheirFigures) {
     EXPECT_EQ(offer::limitSummary("Durata creditului este prea mare (Perioada maxima - 60 LUNI)."
                                   "\r\rValoare produs prea mica (Creditul minim este de 510 RON)"),

@@ -279,6 +279,7 @@ TEST_F(Customer, NothingToFindAndTheCutOff) {
     EXPECT_EQ(some.durations, "12 - 60 luni");
     EXPECT_EQ(some.maxProductValue, "24504 RON");
     EXPECT_EQ(offer::answerTexts({0, 6, 6, 0}).durations, "6 luni");
+    EXPECT_EQ(offer::answerTexts({0, 6, std::nullopt, 0}).durations, "nu exista");
 
     inputs("3000", "", "", "2000000000", "0", "24");
     a = answers();
@@ -286,6 +287,26 @@ TEST_F(Customer, NothingToFindAndTheCutOff) {
     inputs("3000", "", "", "5000", "1000000001", "24");
     a = answers();
     EXPECT_FALSE(a.minDownPayment || a.minDuration || a.maxDuration || a.maxProductValue);
+
+    // Figures set by hand: a product whose shortest duration is above its longest answers
+    // nothing, since every variant is then out of limits; nor does a down payment that is no
+    // number.
+    inputs("4200", "", "", "5000", "0", "24");
+    const offer::Answers usual = answers();
+    ASSERT_TRUE(usual.minDuration && usual.maxProductValue);
+    // A down payment below minus the ceiling: no product value is small enough.
+    form.state().valavans = -1e6;
+    a = answers();
+    EXPECT_FALSE(a.maxProductValue);
+    EXPECT_EQ(a.minDuration, usual.minDuration);
+    EXPECT_EQ(a.minDownPayment, usual.minDownPayment);
+    form.state().durmin = 61;
+    a = answers();
+    EXPECT_FALSE(a.minDownPayment || a.minDuration || a.maxDuration || a.maxProductValue);
+    form.state().valavans = std::nan("");
+    a = answers();
+    EXPECT_FALSE(a.minDownPayment || a.minDuration || a.maxDuration || a.maxProductValue);
+    EXPECT_EQ(offer::answerTexts(a).durations, "nu exista");
 }
 
 // The built-in tariff with no granting commission (the credit value is the amount financed, a
