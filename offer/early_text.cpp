@@ -123,10 +123,11 @@ EarlyText earlyText(const ui::Form1& form, const EarlyRequest& request) {
         {"Total de plata in lunile urmatoare", futureTotal},
         {"Economie", ron(e.saving)},
     };
-    if (request.mode != EarlyMode::total) {
-        out.figures.insert(
-            out.figures.end() - 2,
-            {request.mode == EarlyMode::rata ? "Rata noua" : "Rata lunara", ron(e.instalment)});
+    // The lower instalment as the table's first row shows it; the kept one as it always was.
+    if (request.mode == EarlyMode::rata) {
+        out.figures.insert(out.figures.end() - 2, {"Rata noua", firstInstalment});
+    } else if (request.mode == EarlyMode::durata) {
+        out.figures.insert(out.figures.end() - 2, {"Rata lunara", ron(e.instalment)});
     }
 
     out.payToday = "Astazi clientul plateste " + ron(e.payToday) + ": suma rambursata de " +

@@ -143,6 +143,7 @@ TEST(EarlyText, OneMonthLeftAndNoOffer) {
     EXPECT_EQ(lower.after, "Durata ramane aceeasi: urmeaza o rata de " + lower.rows[0][1] +
                                " RON in loc de " + offer::amount(rataluna) + " RON.");
     EXPECT_EQ(lower.figures[6].label, "Rata noua");
+    EXPECT_EQ(lower.figures[6].value, lower.rows[0][1] + " RON"); // as the table says it
     const offer::EarlyText shorter = offer::earlyText(w.form, {23, EarlyMode::durata, 10});
     ASSERT_TRUE(shorter.valid) << shorter.reason;
     EXPECT_EQ(shorter.after, "Rata ramane " + offer::amount(rataluna) +
