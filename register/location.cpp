@@ -97,7 +97,12 @@ std::optional<std::vector<ConnParam>> parseUri(std::string_view text, std::strin
                 return std::nullopt;
             }
             host = one.substr(1, close - 1);
-            if (close + 1 < one.size() && one[close + 1] == ':') {
+            if (close + 1 < one.size()) {
+                // "[::1]5432" is a port typed without its colon, not one to drop silently.
+                if (one[close + 1] != ':') {
+                    error = "dupa adresa IPv6 se asteapta \":\" si portul";
+                    return std::nullopt;
+                }
                 port = one.substr(close + 2);
             }
         } else if (const std::size_t colon = one.find(':'); colon != std::string_view::npos) {

@@ -77,6 +77,8 @@ TEST(ConnectionString, PercentCodesInEveryPartDecodedOrRefusedByName) {
                                                           {"postgresql://%zz@h/db", "%zz"},
                                                           {"postgresql://h%zz:5/db", "h%zz"},
                                                           {"postgresql://[::1:5/db", "IPv6"},
+                                                          {"postgresql://[::1]5432/db", "IPv6"},
+                                                          {"postgresql://h/%-1", "%-1"},
                                                           {"postgresql://h/db?%zz=1", "%zz"},
                                                           {"postgresql://h/db?sslmode=%", "%"},
                                                           {"host=h a;b=1", "a;b"}}) {
@@ -95,8 +97,12 @@ TEST(ConnectionString, PairsWithBlanksEscapesAndQuotes) {
     EXPECT_EQ(reg::connectOptions({{"password", "it's a\\b"}}),
               "password='it\\'s a\\\\b' connect_timeout=5");
     EXPECT_EQ(reg::connectOptions({}), "connect_timeout=5");
+    EXPECT_EQ(reg::connectOptions(parsed("connect_timeout=2 host=h")),
+              "connect_timeout='2' host='h'");
     std::string error;
     EXPECT_FALSE(reg::parseConnectionString("host h dbname=x", error));
+    EXPECT_EQ(error, "\"host\" nu este urmat de \"=\"");
+    EXPECT_FALSE(reg::parseConnectionString("dbname=x host", error));
     EXPECT_EQ(error, "\"host\" nu este urmat de \"=\"");
     EXPECT_FALSE(reg::parseConnectionString("password='a\\", error));
     EXPECT_NE(error.find("password"), std::string::npos) << error;

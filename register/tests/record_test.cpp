@@ -35,8 +35,10 @@ TEST(RecordLines, MissingFieldsAreNullInJsonAndEmptyInCsv) {
     }
     // Figures kept in another shape are passed on as they are, never cut.
     r.figures.schedule = "{\"valid\":false}";
+    r.figures.snapshot = "{\"snapshot\":[1";
     r.figures.legal = "{\"legal\":{\"valid\":true}}";
-    EXPECT_NE(reg::recordJson(r).find("\"schedule\":{\"valid\":false},\"legal\":{\"valid\":true}}"),
+    EXPECT_NE(reg::recordJson(r).find("{\"snapshot\":{\"snapshot\":[1,\"schedule\":{\"valid\":"
+                                      "false},\"legal\":{\"valid\":true}}"),
               std::string::npos)
         << reg::recordJson(r);
 
