@@ -97,7 +97,12 @@ std::optional<std::vector<ConnParam>> parseUri(std::string_view text, std::strin
                 return std::nullopt;
             }
             host = one.substr(1, close - 1);
-            if (close + 1 < one.size() && one[close + 1] == ':') {
+            if (close + 1 < one.size()) {
+                // "[::1]5432" is a port typed without its colon, not one to drop silently.
+                if (one[close + 1] != ':') {
+                    error = "dupa adresa IPv6 se asteapta \":\" si portul";
+                    return std::nullopt;
+                }
                 port = one.substr(close + 2);
             }
         } else if (const std::size_t colon = one.find(':'); colon != std::string_view::npos) {
@@ -132,7 +137,11 @@ std::optional<std::vector<ConnParam>> parseUri(std::string_view text, std::strin
             return std::nullopt;
         }
         std::optional<std::string> key = percentDecoded(pair.substr(0, eq));
-        if (!key || !add(*key, pair.substr(eq + 1))) {
+        if (!key) {
+            error = "codare % gresita in \"" + std::string(pair.substr(0, eq)) + "\"";
+            return std::nullopt;
+        }
+        if (!add(*key, pair.substr(eq + 1))) {
             return std::nullopt;
         }
     }
@@ -316,8 +325,9 @@ LocationChoice chooseLocation(const std::optional<std::string>& given,
             }
             std::string line;
             while (std::getline(in, line)) {
-                if (line.find_first_not_of(" \t\r") != std::string::npos &&
-                    !line.starts_with('#')) {
+                // A comment may be indented like the line it stands for.
+                const std::size_t first = line.find_first_not_of(" \t\r");
+                if (first != std::string::npos && line[first] != '#') {
                     break;
                 }
                 line.clear();

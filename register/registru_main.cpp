@@ -201,8 +201,13 @@ int main(int argc, char** argv) {
         reg::Outcome local;
         std::error_code ec;
         if (std::filesystem::exists(registru.outboxPath(), ec)) {
+            // An outbox that cannot be read may hold the record: no answer rather than a wrong one.
             if (auto box = reg::Database::open(reg::Location{registru.outboxPath(), {}}, local)) {
-                box->findDocument(*sha, records);
+                local = box->findDocument(*sha, records);
+            }
+            if (!local.ok) {
+                err(local.error + "\n");
+                return unusable;
             }
         }
         for (const reg::Record& r : records) {

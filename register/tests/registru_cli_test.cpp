@@ -3,6 +3,8 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <fstream>
 
@@ -64,6 +66,7 @@ TEST_F(RegistruCli, ListsNewestFirstWithinTheDays) {
 
     r = run({"list", "--to", "2026-03-01"});
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(run({"list", "--format", "csv", "--to", "2026-03-01"}).out, r.out);
     ASSERT_EQ(lines(r.out).size(), 2u);
     EXPECT_TRUE(r.out.starts_with("id,issued_at,program,kind,shop,agent,customer,vn,"));
     EXPECT_NE(r.out.find("\"Maria, \"\"Mia\"\"\""), std::string::npos) << r.out;
@@ -130,6 +133,108 @@ TEST_F(RegistruCli, CommandLineMistakesAndUnusableRegisters) {
     r = run({"list"});
     EXPECT_EQ(r.status, 3);
     EXPECT_NE(r.err.find("registru.sqlite"), std::string::npos) << r.err;
+}
+
+TEST_F(RegistruCli, MoreCommandLineMistakesNamedAndNothingOpened) {
+    const std::vector<std::pair<QStringList, std::string>> cases = {
+        {{"--registru", "", "list"}, "--registru needs a connection string"},
+        {{"list", "--from", "2026-3-01"}, "--from needs a day written YYYY-MM-DD"},
+        {{"list", "--to"}, "--to needs a day written YYYY-MM-DD"},
+        {{"list", "--format"}, "--format is csv or json"},
+        {{"-"}, "unknown command -"},
+        {{"verify", "a.pdf", "b.pdf"}, "verify takes one file"},
+        {{"sync", "a.pdf"}, "sync takes no file"},
+        {{"list", "a.pdf"}, "list takes no file"},
+        {{"verify", "a.pdf", "--format", "json"}, "--from, --to and --format go with list only"},
+        {{"verify", "a.pdf", "--to", "2026-01-01"}, "--from, --to and --format go with list only"},
+    };
+    for (const auto& [args, why] : cases) {
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, 2) << why;
+        EXPECT_EQ(r.err, "simulator-credit-registru: " + why +
+                             "\nTry 'simulator-credit-registru --help'.\n");
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(path("data")));
+    EXPECT_EQ(run({"-h"}).out, run({"--help"}).out);
+    EXPECT_EQ(run({"list", "-v"}).out, run({"--version"}).out);
+}
+
+TEST_F(RegistruCli, VerifyFindsTheRecordStillInTheOutbox) {
+    const auto pdf = path("oferta.pdf");
+    std::ofstream(pdf, std::ios::binary) << "%PDF-1.4 issued while the register was away";
+    const auto outboxFile = path("data/simulator-credit/registru-netrimise.sqlite");
+    reg::MadeRecord made = exampleRecord(std::nullopt);
+    made.record.shop.reset();
+    made.record.tariff.valid_from.reset();
+    made.record.document_sha256 = reg::sha256OfFile(pdf);
+    ASSERT_EQ(
+        reg::Register(reg::Location{outboxFile, {}}, {}).file(made.record, made.tariffJson).filed,
+        reg::Filed::stored);
+    Outcome r = run({"verify", QString::fromStdString(pdf.string())});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(
+        r.out.starts_with("(netrimis inca) Emis de registru: oferta, la " + made.record.issued_at))
+        << r.out;
+    EXPECT_TRUE(r.out.ends_with(", magazin necompletat, client necompletat, tariful " +
+                                made.record.tariff.name + ".\n"))
+        << r.out;
+
+    // A damaged outbox may hold the record: the answer is withheld, never "not issued".
+    std::ofstream(outboxFile, std::ios::binary | std::ios::trunc) << "not a database at all";
+    r = run({"verify", QString::fromStdString(pdf.string())});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("registru-netrimise.sqlite"), std::string::npos) << r.err;
+}
+
+TEST_F(RegistruCli, FolderGivenForAFileIsNamed) {
+    const std::string folder = path("dosar.pdf").string();
+    std::filesystem::create_directories(folder);
+    const Outcome r = run({"verify", QString::fromStdString(folder)});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Fisierul " + folder + " nu poate fi citit.\n");
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(RegistruCli, FailedSyncSaysSoAndKeepsTheOutbox) {
+    reg::Register outbox(reg::Location{path("data/simulator-credit/registru-netrimise.sqlite"), {}},
+                         {});
+    reg::MadeRecord made = exampleRecord();
+    ASSERT_EQ(outbox.file(made.record, made.tariffJson).filed, reg::Filed::stored);
+    Outcome r = run({"--registru", "postgresql://127.0.0.1:1/registru", "sync"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.out, "Trimise: 0\n");
+    EXPECT_NE(r.err.find("\"registru\" de pe 127.0.0.1"), std::string::npos) << r.err;
+    r = run({"sync"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Trimise: 1\n");
+}
+
+TEST_F(RegistruCli, RegisterAlteredBehindItsBackIsUnusableNotEmpty) {
+    const auto pdf = path("oferta.pdf");
+    std::ofstream(pdf, std::ios::binary) << "%PDF-1.4 the offer";
+    reg::MadeRecord made = exampleRecord();
+    made.record.document_sha256 = reg::sha256OfFile(pdf);
+    const auto file = path("data/simulator-credit/registru.sqlite");
+    ASSERT_EQ(local().file(made.record, made.tariffJson).filed, reg::Filed::stored);
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "alter");
+        c.setDatabaseName(QString::fromStdString(file.string()));
+        ASSERT_TRUE(c.open());
+        ASSERT_TRUE(QSqlQuery(c).exec(QStringLiteral("DROP TABLE registru_tarife")));
+        c.close();
+    }
+    QSqlDatabase::removeDatabase("alter");
+    for (const QStringList& args : {QStringList{"list"}, QStringList{"list", "--format", "json"},
+                                    QStringList{"verify", QString::fromStdString(pdf.string())}}) {
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, 3) << args.join(' ').toStdString();
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(
+            r.err.starts_with("Registrul (registrul " + file.string() + ") nu poate fi citit: "))
+            << r.err;
+    }
 }
 
 } // namespace
