@@ -315,8 +315,13 @@ Outcome Database::store(const Record& r, const std::string& tariffJson, bool* in
                                     ") nu poate fi scris: " + driverText(why) + ".",
                                 where_.postgres() && !c.isOpen());
     };
-    query.prepare(QStringLiteral("INSERT INTO registru_tarife (sha256, name, valid_from, json) "
-                                 "VALUES (?, ?, ?, ?) ON CONFLICT (sha256) DO NOTHING"));
+    // A statement the database refuses to prepare (a table gone or changed) is reported with
+    // the database's reason, not with the binding's failure that would follow it.
+    if (!query.prepare(
+            QStringLiteral("INSERT INTO registru_tarife (sha256, name, valid_from, "
+                           "json) VALUES (?, ?, ?, ?) ON CONFLICT (sha256) DO NOTHING"))) {
+        return rollback(query.lastError());
+    }
     query.addBindValue(q(r.tariff.sha256));
     query.addBindValue(q(r.tariff.name));
     query.addBindValue(optionalText(r.tariff.valid_from));
@@ -324,13 +329,15 @@ Outcome Database::store(const Record& r, const std::string& tariffJson, bool* in
     if (!query.exec()) {
         return rollback(query.lastError());
     }
-    query.prepare(QStringLiteral(
-        "INSERT INTO registru_documente (id, issued_at, program, kind, shop, agent, customer, "
-        "in_vn, in_ar, in_ad, in_tbvp, in_tbavans, in_tbdurcred, in_cbasig, in_plata, "
-        "fig_snapshot, fig_schedule, fig_legal, tariff_sha256, document_sha256, "
-        "sum_product_value, sum_credit, sum_duration, sum_instalment, sum_dae, search_key) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
-        "ON CONFLICT (id) DO NOTHING"));
+    if (!query.prepare(QStringLiteral(
+            "INSERT INTO registru_documente (id, issued_at, program, kind, shop, agent, customer, "
+            "in_vn, in_ar, in_ad, in_tbvp, in_tbavans, in_tbdurcred, in_cbasig, in_plata, "
+            "fig_snapshot, fig_schedule, fig_legal, tariff_sha256, document_sha256, "
+            "sum_product_value, sum_credit, sum_duration, sum_instalment, sum_dae, search_key) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+            "ON CONFLICT (id) DO NOTHING"))) {
+        return rollback(query.lastError());
+    }
     for (const std::string* text : {&r.id, &r.issued_at, &r.program, &r.kind}) {
         query.addBindValue(q(*text));
     }
