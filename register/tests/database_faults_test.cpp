@@ -1,57 +1,20 @@
 #include "register/database.h"
 #include "register/register.h"
+#include "register/tests/register_files.h"
 #include "register/tests/register_fixture.h"
 
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 
 #include <fstream>
-#include <initializer_list>
 
 namespace {
 
+using regtest::alter;
+using regtest::bytesOf;
 using regtest::exampleRecord;
-
-std::unique_ptr<reg::Database> openFile(const std::filesystem::path& file, reg::Outcome& o) {
-    return reg::Database::open(reg::Location{file, {}}, o);
-}
-
-std::string bytesOf(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// Statements run on a register file by a connection of the test's own: what another program, an
-// older version or a person with the sqlite3 shell would have done to it.
-void alter(const std::filesystem::path& file, std::initializer_list<const char*> statements) {
-    const QString name = QStringLiteral("behind-the-back");
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        c.setDatabaseName(QString::fromStdString(file.string()));
-        ASSERT_TRUE(c.open()) << c.lastError().text().toStdString();
-        QSqlQuery q(c);
-        for (const char* statement : statements) {
-            ASSERT_TRUE(q.exec(QString::fromLatin1(statement)))
-                << statement << ": " << q.lastError().text().toStdString();
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
-// A register of the program's first version holding one record, as the upgrade finds it.
-void makeFirstVersion(const std::filesystem::path& file, const reg::MadeRecord& made) {
-    {
-        reg::Outcome o;
-        auto db = openFile(file, o);
-        ASSERT_TRUE(db) << o.error;
-        ASSERT_TRUE(db->store(made.record, made.tariffJson).ok);
-    }
-    alter(file, {"DROP INDEX registru_documente_list",
-                 "ALTER TABLE registru_documente DROP COLUMN search_key",
-                 "CREATE INDEX registru_documente_issued ON registru_documente (issued_at)",
-                 "UPDATE registru_schema SET version = 1"});
-}
+using regtest::makeFirstVersion;
+using regtest::openFile;
 
 bool has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -133,6 +96,11 @@ TEST_F(RegisterFaults, PlacesWhereNoRegisterCanBeMadeAreNamed) {
     r = noOutbox.file(made.record, made.tariffJson);
     EXPECT_EQ(r.filed, reg::Filed::failed);
     EXPECT_FALSE(r.message.empty());
+    long long count = 3;
+    ASSERT_TRUE(noOutbox.pending(count).ok);
+    EXPECT_EQ(count, 0);
+    ASSERT_TRUE(noOutbox.sync(count).ok);
+    EXPECT_EQ(count, 0);
 }
 
 TEST_F(RegisterFaults, NewerOrForeignSchemasAreRefusedUntouched) {
@@ -274,7 +242,19 @@ TEST_F(RegisterFaults, TablesGoneBehindTheProgramsBack) {
     ASSERT_TRUE(db->tariffJson(other.record.tariff.sha256, tariff).ok);
     EXPECT_FALSE(tariff);
 
-    alter(file, {"ALTER TABLE registru_tarife RENAME TO ascunse"});
+    // The records' table there but refusing the record: the new tariff is not kept either.
+    alter(file, {"ALTER TABLE ascuns RENAME TO registru_documente",
+                 "CREATE TRIGGER refuse BEFORE INSERT ON registru_documente BEGIN SELECT "
+                 "RAISE(ABORT, 'refuzat'); END"});
+    o = db->store(other.record, other.tariffJson);
+    EXPECT_TRUE(
+        has(o.error, "Registrul (registrul " + file.string() + ") nu poate fi scris: refuzat."))
+        << o.error;
+    ASSERT_TRUE(db->tariffJson(other.record.tariff.sha256, tariff).ok);
+    EXPECT_FALSE(tariff);
+
+    alter(file, {"DROP TRIGGER refuse", "ALTER TABLE registru_documente RENAME TO ascuns",
+                 "ALTER TABLE registru_tarife RENAME TO ascunse"});
     o = db->store(other.record, other.tariffJson);
     EXPECT_TRUE(has(o.error, written)) << o.error;
     EXPECT_TRUE(has(db->tariffJson(made.record.tariff.sha256, tariff).error, read));
@@ -319,6 +299,20 @@ TEST_F(RegisterFaults, OutboxMissingEmptyOrDamaged) {
     ASSERT_TRUE(idle.sync(count).ok);
     EXPECT_EQ(count, 0);
 
+    // An outbox whose tariffs are gone cannot be read, and says which file it is.
+    const auto noTariffs = path("fara-tarife.sqlite");
+    {
+        auto box = openFile(noTariffs, o);
+        ASSERT_TRUE(box) << o.error;
+        reg::MadeRecord waiting = exampleRecord();
+        ASSERT_TRUE(box->store(waiting.record, waiting.tariffJson).ok);
+    }
+    alter(noTariffs, {"ALTER TABLE registru_tarife RENAME TO ascunse"});
+    o = reg::Register(reg::Location{register_, {}}, noTariffs).sync(count);
+    EXPECT_TRUE(has(o.error, noTariffs.string() + ") nu poate fi citit")) << o.error;
+    EXPECT_EQ(count, 0);
+    EXPECT_FALSE(std::filesystem::exists(register_));
+
     // Records waiting for an unusable register stay in the outbox.
     reg::MadeRecord made = exampleRecord();
     reg::FileResult r = idle.file(made.record, made.tariffJson);
@@ -362,40 +356,6 @@ TEST_F(RegisterFaults, OutboxThatCannotLetGoIsSentAgainOnce) {
     long long n = 0;
     ASSERT_TRUE(registru.database(o)->count(n).ok);
     EXPECT_EQ(n, 1);
-}
-
-// Another writer holding the file longer than the register waits: the record goes to the outbox
-// and reaches the register by the next sync.
-TEST_F(RegisterFaults, WriterHoldingTheFileSendsTheRecordToTheOutbox) {
-    const auto file = path("registru.sqlite");
-    {
-        reg::Outcome o;
-        ASSERT_TRUE(openFile(file, o)) << o.error;
-    }
-    reg::Register registru(reg::Location{file, {}}, path("netrimise.sqlite"));
-    reg::MadeRecord made = exampleRecord();
-    const QString name = QStringLiteral("holder");
-    {
-        QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        holder.setDatabaseName(QString::fromStdString(file.string()));
-        ASSERT_TRUE(holder.open());
-        QSqlQuery q(holder);
-        ASSERT_TRUE(q.exec(QStringLiteral("BEGIN IMMEDIATE")));
-        reg::FileResult r = registru.file(made.record, made.tariffJson);
-        EXPECT_EQ(r.filed, reg::Filed::queued);
-        EXPECT_TRUE(has(r.message, file.string() + ") nu poate fi scris: database is locked"))
-            << r.message;
-        ASSERT_TRUE(q.exec(QStringLiteral("ROLLBACK")));
-    }
-    QSqlDatabase::removeDatabase(name);
-    long long sent = 0;
-    ASSERT_TRUE(registru.sync(sent).ok);
-    EXPECT_EQ(sent, 1);
-    reg::Outcome o;
-    std::optional<reg::Record> got;
-    ASSERT_TRUE(registru.database(o)->get(made.record.id, got).ok);
-    ASSERT_TRUE(got);
-    EXPECT_EQ(*got, made.record);
 }
 
 } // namespace
