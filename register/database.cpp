@@ -36,6 +36,10 @@ std::string driverText(const QSqlError& e) {
     return text;
 }
 
+// A connection the server dropped earlier gives no reason of its own when used again: the
+// message says what is wrong rather than nothing.
+constexpr const char* lostConnection = "conexiunea cu baza de date nu mai este deschisa";
+
 // A file SQLite would take for a database starts with this; anything else is not opened at all,
 // so that SQLite never writes into it.
 bool looksLikeSqlite(const std::filesystem::path& file, bool& empty) {
@@ -81,8 +85,11 @@ Database::~Database() {
 }
 
 Outcome Database::failed(const std::string& doing, const QString& why) const {
-    return Outcome::failure("Registrul (" + where_.describe() + ") " + doing + ": " +
-                            why.trimmed().toStdString() + ".");
+    std::string reason = why.trimmed().toStdString();
+    if (reason.empty() && !QSqlDatabase::database(connection_, false).isOpen()) {
+        reason = lostConnection;
+    }
+    return Outcome::failure("Registrul (" + where_.describe() + ") " + doing + ": " + reason + ".");
 }
 
 std::unique_ptr<Database> Database::open(const Location& where, Outcome& outcome) {
@@ -305,8 +312,12 @@ Outcome Database::store(const Record& r, const std::string& tariffJson, bool* in
     QSqlQuery query(c);
     if (!query.exec(where_.postgres() ? QStringLiteral("BEGIN")
                                       : QStringLiteral("BEGIN IMMEDIATE"))) {
-        return Outcome::failure("Registrul (" + where_.describe() +
-                                    ") nu poate fi scris: " + driverText(query.lastError()) + ".",
+        std::string why = driverText(query.lastError());
+        if (why.empty() && !c.isOpen()) {
+            why = lostConnection;
+        }
+        return Outcome::failure("Registrul (" + where_.describe() + ") nu poate fi scris: " + why +
+                                    ".",
                                 where_.postgres());
     }
     auto rollback = [&](const QSqlError& why) {

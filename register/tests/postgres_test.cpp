@@ -240,10 +240,17 @@ TEST_F(PostgresRegister, ServerStoppedUnderAnOpenConnection) {
     EXPECT_TRUE(o.unreachable);
     EXPECT_NE(o.error.find("\"" + db + "\""), std::string::npos) << o.error;
     EXPECT_NE(o.error.find(") nu poate fi scris: "), std::string::npos) << o.error;
+    // Tried again on the lost connection: still worth trying later, and still said why.
+    o = open->store(made.record, made.tariffJson);
+    EXPECT_TRUE(o.unreachable);
+    EXPECT_NE(o.error.find(") nu poate fi scris: "), std::string::npos) << o.error;
+    EXPECT_NE(o.error.find("conexiunea cu baza de date nu mai este deschisa."), std::string::npos)
+        << o.error;
     long long n = 7;
     o = open->count(n);
     EXPECT_FALSE(o.ok);
     EXPECT_NE(o.error.find("\"" + db + "\""), std::string::npos) << o.error;
+    EXPECT_NE(o.error.find("nu poate fi citit: conexiunea"), std::string::npos) << o.error;
     EXPECT_EQ(n, 7);
     std::vector<reg::Record> all;
     EXPECT_FALSE(open->list({}, false, all).ok);
