@@ -36,6 +36,10 @@ std::string driverText(const QSqlError& e) {
     return text;
 }
 
+// A connection the server dropped earlier gives no reason of its own when used again: the
+// message says what is wrong rather than nothing.
+constexpr const char* lostConnection = "conexiunea cu baza de date nu mai este deschisa";
+
 // A file SQLite would take for a database starts with this; anything else is not opened at all,
 // so that SQLite never writes into it.
 bool looksLikeSqlite(const std::filesystem::path& file, bool& empty) {
@@ -81,8 +85,11 @@ Database::~Database() {
 }
 
 Outcome Database::failed(const std::string& doing, const QString& why) const {
-    return Outcome::failure("Registrul (" + where_.describe() + ") " + doing + ": " +
-                            why.trimmed().toStdString() + ".");
+    std::string reason = why.trimmed().toStdString();
+    if (reason.empty() && !QSqlDatabase::database(connection_, false).isOpen()) {
+        reason = lostConnection;
+    }
+    return Outcome::failure("Registrul (" + where_.describe() + ") " + doing + ": " + reason + ".");
 }
 
 std::unique_ptr<Database> Database::open(const Location& where, Outcome& outcome) {
@@ -305,8 +312,12 @@ Outcome Database::store(const Record& r, const std::string& tariffJson, bool* in
     QSqlQuery query(c);
     if (!query.exec(where_.postgres() ? QStringLiteral("BEGIN")
                                       : QStringLiteral("BEGIN IMMEDIATE"))) {
-        return Outcome::failure("Registrul (" + where_.describe() +
-                                    ") nu poate fi scris: " + driverText(query.lastError()) + ".",
+        std::string why = driverText(query.lastError());
+        if (why.empty() && !c.isOpen()) {
+            why = lostConnection;
+        }
+        return Outcome::failure("Registrul (" + where_.describe() + ") nu poate fi scris: " + why +
+                                    ".",
                                 where_.postgres());
     }
     auto rollback = [&](const QSqlError& why) {
@@ -315,8 +326,13 @@ Outcome Database::store(const Record& r, const std::string& tariffJson, bool* in
                                     ") nu poate fi scris: " + driverText(why) + ".",
                                 where_.postgres() && !c.isOpen());
     };
-    query.prepare(QStringLiteral("INSERT INTO registru_tarife (sha256, name, valid_from, json) "
-                                 "VALUES (?, ?, ?, ?) ON CONFLICT (sha256) DO NOTHING"));
+    // A statement the database refuses to prepare (a table gone or changed) is reported with
+    // the database's reason, not with the binding's failure that would follow it.
+    if (!query.prepare(
+            QStringLiteral("INSERT INTO registru_tarife (sha256, name, valid_from, "
+                           "json) VALUES (?, ?, ?, ?) ON CONFLICT (sha256) DO NOTHING"))) {
+        return rollback(query.lastError());
+    }
     query.addBindValue(q(r.tariff.sha256));
     query.addBindValue(q(r.tariff.name));
     query.addBindValue(optionalText(r.tariff.valid_from));
@@ -324,13 +340,15 @@ Outcome Database::store(const Record& r, const std::string& tariffJson, bool* in
     if (!query.exec()) {
         return rollback(query.lastError());
     }
-    query.prepare(QStringLiteral(
-        "INSERT INTO registru_documente (id, issued_at, program, kind, shop, agent, customer, "
-        "in_vn, in_ar, in_ad, in_tbvp, in_tbavans, in_tbdurcred, in_cbasig, in_plata, "
-        "fig_snapshot, fig_schedule, fig_legal, tariff_sha256, document_sha256, "
-        "sum_product_value, sum_credit, sum_duration, sum_instalment, sum_dae, search_key) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
-        "ON CONFLICT (id) DO NOTHING"));
+    if (!query.prepare(QStringLiteral(
+            "INSERT INTO registru_documente (id, issued_at, program, kind, shop, agent, customer, "
+            "in_vn, in_ar, in_ad, in_tbvp, in_tbavans, in_tbdurcred, in_cbasig, in_plata, "
+            "fig_snapshot, fig_schedule, fig_legal, tariff_sha256, document_sha256, "
+            "sum_product_value, sum_credit, sum_duration, sum_instalment, sum_dae, search_key) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+            "ON CONFLICT (id) DO NOTHING"))) {
+        return rollback(query.lastError());
+    }
     for (const std::string* text : {&r.id, &r.issued_at, &r.program, &r.kind}) {
         query.addBindValue(q(*text));
     }

@@ -70,7 +70,10 @@ QString Database::listWhere(const std::string& needle) const {
 
 Outcome Database::countListed(const std::string& needle, long long& records) {
     QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.prepare(QStringLiteral("SELECT COUNT(*) FROM registru_documente ") + listWhere(needle));
+    if (!query.prepare(QStringLiteral("SELECT COUNT(*) FROM registru_documente ") +
+                       listWhere(needle))) {
+        return failed("nu poate fi citit", query.lastError().text());
+    }
     if (!needle.empty()) {
         query.addBindValue(q(needle));
     }
@@ -85,11 +88,14 @@ Outcome Database::listPage(const std::string& needle, long long offset, int limi
                            std::vector<Record>& records) {
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     query.setForwardOnly(true);
-    query.prepare(
-        QStringLiteral("SELECT id, issued_at, kind, shop, agent, customer, document_sha256, "
-                       "sum_product_value, sum_credit, sum_duration, sum_instalment, sum_dae "
-                       "FROM registru_documente ") +
-        listWhere(needle) + QStringLiteral("ORDER BY issued_at DESC, id DESC LIMIT ? OFFSET ?"));
+    if (!query.prepare(
+            QStringLiteral("SELECT id, issued_at, kind, shop, agent, customer, document_sha256, "
+                           "sum_product_value, sum_credit, sum_duration, sum_instalment, sum_dae "
+                           "FROM registru_documente ") +
+            listWhere(needle) +
+            QStringLiteral("ORDER BY issued_at DESC, id DESC LIMIT ? OFFSET ?"))) {
+        return failed("nu poate fi citit", query.lastError().text());
+    }
     if (!needle.empty()) {
         query.addBindValue(q(needle));
     }
@@ -117,10 +123,12 @@ Outcome Database::listPage(const std::string& needle, long long offset, int limi
 
 Outcome Database::findDocument(const std::string& sha256, std::vector<Record>& records) {
     QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.prepare(
-        QString::fromLatin1(selectRecords)
-            .arg(QStringLiteral("d.fig_snapshot, d.fig_schedule, d.fig_legal")) +
-        QStringLiteral("WHERE d.document_sha256 = ? ORDER BY d.issued_at DESC, d.id DESC"));
+    if (!query.prepare(
+            QString::fromLatin1(selectRecords)
+                .arg(QStringLiteral("d.fig_snapshot, d.fig_schedule, d.fig_legal")) +
+            QStringLiteral("WHERE d.document_sha256 = ? ORDER BY d.issued_at DESC, d.id DESC"))) {
+        return failed("nu poate fi citit", query.lastError().text());
+    }
     query.addBindValue(q(sha256));
     if (!query.exec()) {
         return failed("nu poate fi citit", query.lastError().text());
@@ -134,9 +142,11 @@ Outcome Database::findDocument(const std::string& sha256, std::vector<Record>& r
 
 Outcome Database::get(const std::string& id, std::optional<Record>& record) {
     QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.prepare(QString::fromLatin1(selectRecords)
-                      .arg(QStringLiteral("d.fig_snapshot, d.fig_schedule, d.fig_legal")) +
-                  QStringLiteral("WHERE d.id = ?"));
+    if (!query.prepare(QString::fromLatin1(selectRecords)
+                           .arg(QStringLiteral("d.fig_snapshot, d.fig_schedule, d.fig_legal")) +
+                       QStringLiteral("WHERE d.id = ?"))) {
+        return failed("nu poate fi citit", query.lastError().text());
+    }
     query.addBindValue(q(id));
     if (!query.exec()) {
         return failed("nu poate fi citit", query.lastError().text());
@@ -147,7 +157,9 @@ Outcome Database::get(const std::string& id, std::optional<Record>& record) {
 
 Outcome Database::tariffJson(const std::string& sha256, std::optional<std::string>& json) {
     QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.prepare(QStringLiteral("SELECT json FROM registru_tarife WHERE sha256 = ?"));
+    if (!query.prepare(QStringLiteral("SELECT json FROM registru_tarife WHERE sha256 = ?"))) {
+        return failed("nu poate fi citit", query.lastError().text());
+    }
     query.addBindValue(q(sha256));
     if (!query.exec()) {
         return failed("nu poate fi citit", query.lastError().text());
@@ -167,7 +179,9 @@ Outcome Database::count(long long& records) {
 
 Outcome Database::remove(const std::string& id) {
     QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.prepare(QStringLiteral("DELETE FROM registru_documente WHERE id = ?"));
+    if (!query.prepare(QStringLiteral("DELETE FROM registru_documente WHERE id = ?"))) {
+        return failed("nu poate fi scris", query.lastError().text());
+    }
     query.addBindValue(q(id));
     if (!query.exec()) {
         return failed("nu poate fi scris", query.lastError().text());

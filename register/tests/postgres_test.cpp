@@ -227,4 +227,61 @@ TEST_F(PostgresRegister, TwoShopsAtOnceEveryRecordExactlyOnce) {
     EXPECT_EQ(server->sql(db, "SELECT count(*) FROM registru_tarife"), "1\n");
 }
 
+// The server stops under an open connection: every read and write says which database failed,
+// a write says it is worth trying again, and a new connection works once the server is back.
+TEST_F(PostgresRegister, ServerStoppedUnderAnOpenConnection) {
+    reg::Outcome o;
+    auto open = reg::Database::open(at(server->url(db)), o);
+    ASSERT_TRUE(open) << o.error;
+    const reg::MadeRecord made = exampleRecord();
+    ASSERT_TRUE(server->stop()) << server->error();
+    o = open->store(made.record, made.tariffJson);
+    EXPECT_FALSE(o.ok);
+    EXPECT_TRUE(o.unreachable);
+    EXPECT_NE(o.error.find("\"" + db + "\""), std::string::npos) << o.error;
+    EXPECT_NE(o.error.find(") nu poate fi scris: "), std::string::npos) << o.error;
+    // Tried again on the lost connection: still worth trying later, and still said why.
+    o = open->store(made.record, made.tariffJson);
+    EXPECT_TRUE(o.unreachable);
+    EXPECT_NE(o.error.find(") nu poate fi scris: "), std::string::npos) << o.error;
+    EXPECT_NE(o.error.find("conexiunea cu baza de date nu mai este deschisa."), std::string::npos)
+        << o.error;
+    long long n = 7;
+    o = open->count(n);
+    EXPECT_FALSE(o.ok);
+    EXPECT_NE(o.error.find("\"" + db + "\""), std::string::npos) << o.error;
+    EXPECT_NE(o.error.find("nu poate fi citit: conexiunea"), std::string::npos) << o.error;
+    EXPECT_EQ(n, 7);
+    std::vector<reg::Record> all;
+    EXPECT_FALSE(open->list({}, false, all).ok);
+    ASSERT_TRUE(server->start()) << server->error();
+    open.reset();
+    auto again = reg::Database::open(at(server->url(db)), o);
+    ASSERT_TRUE(again) << o.error;
+    ASSERT_TRUE(again->store(made.record, made.tariffJson).ok);
+    ASSERT_TRUE(again->count(n).ok);
+    EXPECT_EQ(n, 1);
+}
+
+// A reachable register that refuses the record on a fresh connection too: it waits in the
+// outbox, with the register's reason, and is sent once the register takes records again.
+TEST_F(PostgresRegister, RegisterRefusingRecordsSendsThemToTheOutbox) {
+    reg::Register registru(at(server->url(db)), path("netrimise.sqlite"));
+    reg::Outcome o;
+    ASSERT_TRUE(registru.database(o)) << o.error;
+    ASSERT_TRUE(server->sql(db, "ALTER TABLE registru_tarife RENAME TO tarife_ascunse"));
+    const reg::MadeRecord made = exampleRecord();
+    reg::FileResult r = registru.file(made.record, made.tariffJson);
+    EXPECT_EQ(r.filed, reg::Filed::queued);
+    EXPECT_NE(r.message.find("nu poate fi scris"), std::string::npos) << r.message;
+    EXPECT_NE(r.message.find("registru_tarife"), std::string::npos) << r.message;
+    long long sent = 0;
+    EXPECT_FALSE(registru.sync(sent).ok);
+    EXPECT_EQ(sent, 0);
+    ASSERT_TRUE(server->sql(db, "ALTER TABLE tarife_ascunse RENAME TO registru_tarife"));
+    ASSERT_TRUE(registru.sync(sent).ok);
+    EXPECT_EQ(sent, 1);
+    EXPECT_EQ(server->sql(db, "SELECT count(*) FROM registru_documente"), "1\n");
+}
+
 } // namespace
