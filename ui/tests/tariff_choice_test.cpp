@@ -208,7 +208,7 @@ TEST(TariffEnvironment, ConfigurationFoldersAreAbsolute) {
     for (const auto& c : cases) {
         std::string shown;
         for (const auto& [name, value] : c.env) {
-            shown += name + "=" + value + " ";
+            shown.append(name).append("=").append(value).append(" ");
         }
         SCOPED_TRACE(shown);
         EXPECT_EQ(ui::configFolders([&](const char* name) -> std::optional<std::string> {
