@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -159,16 +160,28 @@ TEST(EarlyText, OneMonthLeftAndNoOffer) {
     EXPECT_TRUE(none.figures.empty() && none.rows.empty());
 }
 
+// A credit of 1800 over 24 months on a lender's tariff file.
+struct LenderForm {
+    explicit LenderForm(const char* file) : read(tariff::readFile(file)) {
+        if (!read.tariff) {
+            return;
+        }
+        form = std::make_unique<ui::Form1>(log, *read.tariff);
+        form->Form_Load();
+        form->controls().setText(core::Control::tbvp, "2000");
+        form->controls().setText(core::Control::tbavans, "200");
+        form->controls().setText(core::Control::tbdurcred, "24");
+    }
+    tariff::ReadResult read;
+    ui::MessageLog log;
+    std::unique_ptr<ui::Form1> form;
+};
+
 // A lender whose grid has no interest beyond a year: the compensation's cap is nothing.
 TEST(EarlyText, WithoutInterestTheCapIsNothing) {
-    const tariff::ReadResult read = tariff::readFile(SIMCREDIT_NORD_TARIFF);
-    ASSERT_TRUE(read.tariff);
-    ui::MessageLog log;
-    ui::Form1 form(log, *read.tariff);
-    form.Form_Load();
-    form.controls().setText(core::Control::tbvp, "2000");
-    form.controls().setText(core::Control::tbavans, "200");
-    form.controls().setText(core::Control::tbdurcred, "24");
+    LenderForm w(SIMCREDIT_NORD_TARIFF);
+    ASSERT_TRUE(w.read.tariff);
+    ui::Form1& form = *w.form;
     ASSERT_EQ(form.state().dobanda, 0);
     const offer::Early e = offer::earlyRepayment(form, {6, EarlyMode::total, 0});
     ASSERT_TRUE(e.valid) << e.reason;
@@ -184,14 +197,9 @@ TEST(EarlyText, WithoutInterestTheCapIsNothing) {
 // A lender that refunds nothing says nothing of the granting commission; a saving below zero,
 // from an instalment set by hand below what the months cost, is said as an extra payment.
 TEST(EarlyText, NoRefundAndAPaymentAboveTheInstalments) {
-    const tariff::ReadResult read = tariff::readFile(SIMCREDIT_EARLY_NONE_TARIFF);
-    ASSERT_TRUE(read.tariff);
-    ui::MessageLog log;
-    ui::Form1 form(log, *read.tariff);
-    form.Form_Load();
-    form.controls().setText(core::Control::tbvp, "2000");
-    form.controls().setText(core::Control::tbavans, "200");
-    form.controls().setText(core::Control::tbdurcred, "24");
+    LenderForm w(SIMCREDIT_EARLY_NONE_TARIFF);
+    ASSERT_TRUE(w.read.tariff);
+    ui::Form1& form = *w.form;
     const offer::Early e = offer::earlyRepayment(form, {12, EarlyMode::total, 0});
     ASSERT_TRUE(e.valid) << e.reason;
     EXPECT_EQ(e.refund, 0);

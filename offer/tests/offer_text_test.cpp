@@ -2,6 +2,7 @@
 // having no value, never as an empty line.
 
 #include "offer/offer_text.h"
+#include "offer/tests/offer_lines.h"
 #include "tests/support/started_form.h"
 #include "ui/window_facts.h"
 
@@ -14,15 +15,7 @@ namespace {
 
 using core::Control;
 
-std::string valueOf(const std::vector<offer::Line>& lines, const std::string& label) {
-    for (const offer::Line& line : lines) {
-        if (line.label == label) {
-            return line.value;
-        }
-    }
-    ADD_FAILURE() << "no line " << label;
-    return {};
-}
+using offertest::valueOf;
 
 TEST(OfferText, BlankCaptionsAndThePaymentMethod) {
     testsupport::StartedForm w;

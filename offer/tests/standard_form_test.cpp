@@ -1,5 +1,6 @@
 #include "offer/offer_text.h"
 #include "offer/standard_form.h"
+#include "offer/tests/offer_lines.h"
 #include "tariff/read.h"
 #include "tests/support/started_form.h"
 
@@ -20,15 +21,7 @@ tariff::Tariff exampleTariff() {
     return std::move(*r.tariff);
 }
 
-std::string valueOf(const std::vector<offer::Line>& lines, const std::string& label) {
-    for (const offer::Line& line : lines) {
-        if (line.label == label) {
-            return line.value;
-        }
-    }
-    ADD_FAILURE() << "no line " << label;
-    return {};
-}
+using offertest::valueOf;
 
 // The form and the offer are handed over together: the instalment and the total repaid must be
 // the same figures on both, the sums of the rows the customer pays, at every duration.
