@@ -202,7 +202,7 @@ std::string reasonText(const std::string& reason) {
          "trebuie sa aiba exact una dintre dae_max, daily_cost_max si payable_ratio_max (are "},
         {"larger than 1 MiB", "este mai mare de 1 MiB"},
         {"not UTF-8 text", "nu este text UTF-8"},
-        {"nested deeper than ", "are mai multe niveluri decat "},
+        {"nested deeper than ", "are mai mult de "},
         {"not valid JSON", "nu este JSON valid"},
         {"holds a number too large to be read", "contine un numar prea mare pentru a fi citit"},
         {"cannot be read (a folder)", "nu poate fi citit: este un dosar, nu un fisier"},
@@ -234,7 +234,8 @@ std::string reasonText(const std::string& reason) {
                 rest = replaced(rest, "(got ", "(este ");
             }
             if (s.english == "nested deeper than ") {
-                rest = replaced(rest, " levels", " niveluri");
+                // "32 levels (line 1, ...)": said once, "mai mult de 32 de niveluri".
+                rest = replaced(rest, " levels", " de niveluri");
             }
             return std::string(s.romanian) + rest;
         }

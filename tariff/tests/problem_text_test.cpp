@@ -39,7 +39,7 @@ TEST(ProblemText, EachReasonInRomanian) {
         {{"/", "larger than 1 MiB (2097152 bytes)"},
          "Fisierul: este mai mare de 1 MiB (2097152 octeti)"},
         {{"/", "nested deeper than 32 levels (line 1, column 33)"},
-         "Fisierul: are mai multe niveluri decat 32 niveluri (linia 1, coloana 33)"},
+         "Fisierul: are mai mult de 32 de niveluri (linia 1, coloana 33)"},
         // The other list item is named in words too, in lower case inside the sentence.
         {{"/insurance/3/name", "repeats the name of /insurance/1 (\"Standard\")"},
          "Lista de asigurari, asigurarea a patra, numele: repeta numele din lista de asigurari, "
