@@ -15,6 +15,9 @@
 #include <QThread>
 #include <QTimer>
 
+#include <filesystem>
+#include <utility>
+
 namespace gui {
 
 namespace {
@@ -87,47 +90,60 @@ void RegisterLink::issued(std::string_view kind, const std::optional<QString>& f
         made.record.document_sha256 = reg::sha256OfFile(file->toStdString());
     }
     if (!location_) {
-        unfiled_.push_back(std::move(made));
-        countWaiting();
-        showError(QStringLiteral("Registru"),
-                  QStringLiteral("Documentul a fost emis, dar nu a putut fi inregistrat:\n%1\n\n"
-                                 "Inregistrarea este pastrata pana la inchiderea ferestrei.")
-                      .arg(locationError_));
+        keepUnfiled(std::move(made), locationError_);
         return;
     }
-    // While the server is known to be down, the outbox takes the record at once rather than
-    // keep the agent waiting for the connection's time limit at every document.
-    const bool direct = !(serverDown_ && location_->postgres());
-    reg::Register registru(direct ? *location_ : reg::Location{reg::outboxFile(), {}},
-                           direct ? reg::outboxFile() : std::filesystem::path());
+    if (location_->postgres()) {
+        // A server that does not answer would hold the window for the connection's time limit:
+        // the record goes to the local outbox at once, and the sending thread takes it on.
+        reg::Register outbox(reg::Location{reg::outboxFile(), {}}, std::filesystem::path());
+        const reg::FileResult result = outbox.file(made.record, made.tariffJson);
+        if (result.filed == reg::Filed::failed) {
+            keepUnfiled(std::move(made), text(result.message));
+            return;
+        }
+        sendOutbox();
+        return;
+    }
+    reg::Register registru(*location_, reg::outboxFile());
     const reg::FileResult result = registru.file(made.record, made.tariffJson);
-    if (result.filed == reg::Filed::queued && location_->postgres()) {
-        serverDown_ = true; // told by the count in the menu bar; the outbox goes out later
-    } else if (result.filed == reg::Filed::queued) {
+    if (result.filed == reg::Filed::queued) {
         showError(QStringLiteral("Registru"),
                   QStringLiteral("Documentul a fost emis. Registrul nu l-a putut inregistra:\n"
                                  "%1\n\nInregistrarea asteapta in %2.")
                       .arg(text(result.message), text(reg::outboxFile().string())));
     } else if (result.filed == reg::Filed::failed) {
-        unfiled_.push_back(std::move(made));
-        showError(QStringLiteral("Registru"),
-                  QStringLiteral("Documentul a fost emis, dar nu a putut fi inregistrat:\n%1\n\n"
-                                 "Inregistrarea este pastrata pana la inchiderea ferestrei.")
-                      .arg(text(result.message)));
+        keepUnfiled(std::move(made), text(result.message));
+        return;
     }
     countWaiting();
 }
 
+void RegisterLink::keepUnfiled(reg::MadeRecord made, const QString& why) {
+    unfiled_.push_back(std::move(made));
+    countWaiting();
+    showError(QStringLiteral("Registru"),
+              QStringLiteral("Documentul a fost emis, dar nu a putut fi inregistrat:\n%1\n\n"
+                             "Inregistrarea este pastrata pana la inchiderea ferestrei.")
+                  .arg(why));
+}
+
 void RegisterLink::sendOutbox() {
+    if (sending_) {
+        sendAgain_ = true; // a record filed while a send is under way goes out right after it
+    }
     if (!location_ || sending_) {
         countWaiting();
         return;
     }
     sending_ = true;
-    // The records kept in memory go first to the outbox, once it can take them.
+    // The records kept in memory go first to the outbox, once it can take them (straight to a
+    // local register; never to a server from the window's thread).
     std::vector<reg::MadeRecord> still;
     for (reg::MadeRecord& made : unfiled_) {
-        reg::Register registru(*location_, reg::outboxFile());
+        reg::Register registru(location_->postgres() ? reg::Location{reg::outboxFile(), {}}
+                                                     : *location_,
+                               location_->postgres() ? std::filesystem::path() : reg::outboxFile());
         if (registru.file(made.record, made.tariffJson).filed == reg::Filed::failed) {
             still.push_back(std::move(made));
         }
@@ -141,8 +157,12 @@ void RegisterLink::sendOutbox() {
         long long sent = 0;
         const bool ok = registru.sync(sent).ok;
         QMetaObject::invokeMethod(this, [this, ok] {
-            serverDown_ = !ok;
             sending_ = false;
+            if (ok && std::exchange(sendAgain_, false)) {
+                sendOutbox();
+                return;
+            }
+            sendAgain_ = false; // a server that failed now is tried again by the timer
             countWaiting();
         });
     });

@@ -21,7 +21,9 @@ namespace gui {
 class SimulatorWindow;
 
 // Records every document the window issues in the register, after its file is written. A record
-// the register cannot take waits in the local outbox, sent at start-up and every minute; one that
+// for a database server goes through the local outbox, sent at once from a thread of its own, so
+// that a server that does not answer never holds the window. A record the register cannot take
+// waits in the outbox, sent at start-up and every minute; one that
 // neither can take stays in memory, and the agent is asked about it when the window closes. The
 // number waiting shows at the right of the menu bar: the form's own area stays as it is.
 class RegisterLink final : public QObject {
@@ -46,14 +48,15 @@ public:
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void countWaiting();
+    void keepUnfiled(reg::MadeRecord made, const QString& why);
     bool askAboutUnfiled();
 
     SimulatorWindow& window_;
     std::optional<reg::Location> location_;
     QString locationError_;
     long long waiting_ = 0;
-    bool serverDown_ = false; // since the last failed attempt: straight to the outbox
     bool sending_ = false;
+    bool sendAgain_ = false;
     std::vector<reg::MadeRecord> unfiled_;
     QLabel* status_ = nullptr;
     QTimer* timer_ = nullptr;

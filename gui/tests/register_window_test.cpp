@@ -2,6 +2,8 @@
 #include "gui/register_link.h"
 #include "gui/register_window.h"
 #include "register/database.h"
+#include "register/register.h"
+#include "register/tests/postgres_server.h"
 #include "tariff/read.h"
 #include "tests/support/window_fixture.h"
 
@@ -9,6 +11,10 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -72,7 +78,10 @@ private slots:
         QVERIFY(dir.isValid());
         qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
     }
-    void init() { told.clear(); }
+    void init() {
+        told.clear();
+        std::filesystem::remove(reg::outboxFile()); // no test sends what another left
+    }
 
     void documentsAreRecordedWithTheirHash() {
         auto window = openWith();
@@ -97,8 +106,8 @@ private slots:
         QVERIFY(status && status->isHidden());
     }
 
-    // The server does not answer: the document is written, its record waits, and the menu bar
-    // says how many wait.
+    // The server refuses the connection: the document is written, its record waits, and the
+    // menu bar says how many wait.
     void unreachableServerQueuesAndSaysSo() {
         auto window = openWith(std::string("postgresql://127.0.0.1:1/registru?connect_timeout=2"));
         fillExample(*window);
@@ -107,9 +116,67 @@ private slots:
         QVERIFY(QFileInfo::exists(pdf));
         auto* status = window->findChild<QLabel*>(QStringLiteral("registerStatus"));
         QVERIFY(status);
-        QCOMPARE(status->text(), QStringLiteral("Registru: 1 inregistrari netrimise"));
+        QTRY_COMPARE(status->text(), QStringLiteral("Registru: 1 inregistrari netrimise"));
         QVERIFY(status->isVisible());
+        QVERIFY(told.empty());
         std::filesystem::remove(reg::outboxFile());
+    }
+
+    // A server that takes the connection and never answers: the document is issued and its
+    // record is in the outbox before the connection's time limit has run, with nothing said
+    // yet; the count follows once the attempt has failed.
+    void silentServerDoesNotHoldTheWindow() {
+        const int listener = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        QVERIFY(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0);
+        QVERIFY(listen(listener, 4) == 0); // connections wait in the backlog, never answered
+        QVERIFY(getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len) == 0);
+        {
+            auto window = openWith("postgresql://127.0.0.1:" + std::to_string(ntohs(a.sin_port)) +
+                                   "/registru?connect_timeout=2");
+            fillExample(*window);
+            QVERIFY(window->offerActions()->savePdf(dir.filePath(QStringLiteral("tacut.pdf"))));
+            reg::Register outbox(reg::Location{reg::outboxFile(), {}}, reg::outboxFile());
+            long long waiting = 0;
+            QVERIFY(outbox.pending(waiting).ok);
+            QCOMPARE(waiting, 1LL);
+            auto* status = window->findChild<QLabel*>(QStringLiteral("registerStatus"));
+            QVERIFY(status->isHidden());
+            QTRY_COMPARE_WITH_TIMEOUT(status->text(),
+                                      QStringLiteral("Registru: 1 inregistrari netrimise"), 15000);
+        }
+        close(listener);
+        std::filesystem::remove(reg::outboxFile());
+    }
+
+    // A live server: documents issued one after the other, while a send is still under way,
+    // each arrive exactly once and the outbox empties.
+    void serverReceivesEveryDocumentOnce() {
+        regtest::PostgresServer server;
+        if (regtest::PostgresServer::binaries().empty()) {
+            QSKIP("PostgreSQL is not installed");
+        }
+        QVERIFY2(server.ok(), server.error().c_str());
+        {
+            auto window = openWith(server.url());
+            fillExample(*window);
+            for (const char* name : {"pg-1.pdf", "pg-2.pdf", "pg-3.pdf"}) {
+                QVERIFY(window->offerActions()->savePdf(dir.filePath(QString::fromUtf8(name))));
+            }
+            QTRY_COMPARE_WITH_TIMEOUT(
+                server.sql("registru", "SELECT count(*) FROM registru_documente").value_or(""),
+                std::string("3\n"), 15000);
+            auto* status = window->findChild<QLabel*>(QStringLiteral("registerStatus"));
+            QTRY_VERIFY(status->isHidden());
+            QVERIFY(told.empty());
+        }
+        reg::Register outbox(reg::Location{reg::outboxFile(), {}}, reg::outboxFile());
+        long long waiting = -1;
+        QVERIFY(outbox.pending(waiting).ok);
+        QCOMPARE(waiting, 0LL);
     }
 
     void listFilterReopenCompareVerify() {
