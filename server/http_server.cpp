@@ -140,9 +140,11 @@ private:
             } else {
                 r = errorResponse(400, "malformed HTTP request", "");
             }
+            // The request line is kept as soon as it is read, before the headers: a body
+            // refused by its announced length still names its request in the log.
             const auto& header = parser_->get();
-            method_ = parser_->is_header_done() ? std::string(header.method_string()) : "-";
-            target_ = parser_->is_header_done() ? std::string(header.target()) : "-";
+            method_ = header.method_string().empty() ? "-" : std::string(header.method_string());
+            target_ = header.target().empty() ? "-" : std::string(header.target());
             unread_ = true;
             return reply(std::move(r), false);
         }

@@ -101,6 +101,12 @@ TEST(Hostile, LogLinesStayOneLine) {
     big.send("10001\r\n" + std::string(0x10001, ' ') + "\r\n");
     EXPECT_EQ(readReply(big).status, 413);
     EXPECT_TRUE(server.waitForLog("\nPOST /v1/variante 413 ")) << server.log();
+
+    // Refused by the length it announces, before its headers are done: named all the same.
+    Connection announced(server.port());
+    announced.send("POST /v1/simulare HTTP/1.1\r\nHost: x\r\nContent-Length: 70000\r\n\r\n");
+    EXPECT_EQ(readReply(announced).status, 413);
+    EXPECT_TRUE(server.waitForLog("\nPOST /v1/simulare 413 ")) << server.log();
 }
 
 TEST(Hostile, SlowSilentAndHalfClosedClients) {
