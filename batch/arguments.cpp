@@ -55,8 +55,9 @@ std::string helpText() {
                        "what the window would show.\n\n";
     text += usage;
     text += "\nModes:\n"
-            "  script   one action per line (set, type, erase, select, click, snapshot); each\n"
-            "           snapshot is printed as one JSON line\n"
+            "  script   one action per line (set, type, erase, select, click, snapshot,\n"
+            "           schedule, variants, legal, early); each snapshot and each answer is\n"
+            "           printed as one JSON line\n"
             "  table    a CSV table of inputs, one simulation per row; each row is written back\n"
             "           followed by the window's results\n"
             "  tarif    print the tariff in force in the tariff file format: the built-in one,\n"

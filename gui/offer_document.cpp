@@ -117,7 +117,7 @@ void build(QTextDocument& document, const offer::OfferText& text, QDate date,
     html += QStringLiteral("<h2 style='font-size:13pt'>Datele creditului</h2>");
     appendLines(html, text.inputs);
     html += QStringLiteral("<h2 style='font-size:13pt'>Cifre cheie</h2>");
-    appendLines(html, text.keyFigures);
+    appendLines(html, text.documentFigures);
     html += QStringLiteral("<p style='margin-top:18px'><i>%1</i></p>")
                 .arg(informationNote().toHtmlEscaped());
     appendSchedule(html, text, pageStarts);

@@ -1,12 +1,14 @@
 #include "offer/offer_text.h"
 
 #include "offer/cent_schedule.h"
+#include "offer/legal.h"
 
 #include "runtime/csv.h"
 #include "runtime/format.h"
 #include "ui/window_facts.h"
 
 #include <cmath>
+#include <cstdint>
 #include <string_view>
 
 namespace offer {
@@ -60,6 +62,11 @@ std::string amount(double value) {
 std::string percent(double rate) {
     return std::isfinite(rate * 100) ? runtime::Format(rate * 100, "0.00") + " %"
                                      : std::string(noValue);
+}
+
+std::string legalPercent(double rate) {
+    const auto hundredths = static_cast<std::int64_t>(std::floor(rate * 10000 + 0.5));
+    return amount(static_cast<double>(hundredths) / 100) + " %";
 }
 
 OfferText offerText(const ui::Form1& form) {
@@ -122,6 +129,17 @@ OfferText offerText(const ui::Form1& form, const ScheduleOffer& schedule) {
         {"DAE", orNoValue(trimmed(w.caption(Control::lbdae)))},
         {"DAE exacta", exact},
     };
+    // The agent may compare the window's DAE with the exact one; the customer's paper shows
+    // only the legal DAE, which counts a compulsory insurance, under the plain name.
+    const LegalFigures legal = legalFigures(form, schedule);
+    std::string legalDae = noValue;
+    if (legal.dae) {
+        legalDae = legalPercent(*legal.dae);
+    } else {
+        legalDae += " (" + legal.daeReason + ")";
+    }
+    out.documentFigures.assign(out.keyFigures.begin(), out.keyFigures.end() - 2);
+    out.documentFigures.push_back({"DAE", legalDae});
 
     out.rows.reserve(cents->months.size());
     for (const CentRow& r : cents->months) {

@@ -26,9 +26,11 @@ struct OfferText {
     std::string reason;           // when not valid
     std::vector<Line> inputs;     // what the credit is: product value ... payment method
     std::vector<Line> keyFigures; // instalment ... exact DAE
-    Row header;                   // the schedule's column names
-    std::vector<Row> rows;        // one per month, in cents (each column adds up to its total)
-    Row totals;                   // "Total" and the column sums (no balance)
+    // The key figures a document handed to the customer shows: one DAE, the legal one.
+    std::vector<Line> documentFigures;
+    Row header;            // the schedule's column names
+    std::vector<Row> rows; // one per month, in cents (each column adds up to its total)
+    Row totals;            // "Total" and the column sums (no balance)
     int months = 0;
     double financed = 0; // for file names: the financed amount and the duration
 };
@@ -46,6 +48,9 @@ std::string scheduleCsv(const OfferText& text);
 std::string amount(double value);
 // A rate (0.4504) as the window writes its DAE: "45.04 %"; noValue when not finite.
 std::string percent(double rate);
+
+// The DAE a document shows: the legal one, rounded half up to two decimals ("45.04 %").
+std::string legalPercent(double rate);
 
 // Shown for a figure that has no value.
 inline constexpr const char* noValue = "\xE2\x80\x94"; // an em dash

@@ -73,12 +73,6 @@ std::optional<FormFigures> figuresOf(const ui::Form1& form, const ScheduleOffer&
     return f;
 }
 
-// The DAE a document shows: the legal one, rounded half up to two decimals ("45.04 %").
-std::string legalPercent(double rate) {
-    const auto hundredths = static_cast<std::int64_t>(std::floor(rate * 10000 + 0.5));
-    return amount(static_cast<double>(hundredths) / 100) + " %";
-}
-
 // A figure with four decimals, by own digit code. A negative one keeps its sign: padding its
 // digits as if positive would throw.
 std::string fourDecimals(double value) {

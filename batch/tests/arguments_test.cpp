@@ -115,8 +115,8 @@ TEST(Arguments, TariffFileAndTariffMode) {
 TEST(Arguments, HelpTextHoldsTheUsageAndBothModes) {
     const std::string help = batch::helpText();
     EXPECT_NE(help.find(batch::usage), std::string::npos) << help;
-    for (const char* word :
-         {"script", "table", "tarif", "--tarif", "--help", "--version", "Exit status"}) {
+    for (const char* word : {"script", "table", "tarif", "--tarif", "--help", "--version",
+                             "Exit status", "schedule", "variants", "legal", "early"}) {
         EXPECT_NE(help.find(word), std::string::npos) << word;
     }
     EXPECT_EQ(batch::versionText().rfind("simulator-credit-batch ", 0), 0U);

@@ -163,6 +163,22 @@ TEST(BatchScript, TheRateBoxIsTypedButReadByNothing) {
     EXPECT_EQ(shots[1]["controls"], snapshots(untouched.out).at(0)["controls"]);
 }
 
+// The legal figures are read from the window: asking for them, before and while the error panel
+// shows, leaves the next snapshot (recalculations included) as it would be without them.
+TEST(BatchScript, LegalChangesNothingTheNextSnapshotShows) {
+    const std::string customer = "set vn 4200\nset tbvp 3500\nset tbavans 500\n"
+                                 "set tbdurcred 24\nselect cbasig 1\n";
+    const Outcome plain = script(customer + "type tbdurcred 0\nsnapshot\n");
+    const Outcome asked = script(customer + "legal\ntype tbdurcred 0\nlegal\nsnapshot\n");
+    ASSERT_EQ(asked.status, batch::ok) << asked.err;
+    const auto lines = snapshots(asked.out);
+    ASSERT_EQ(lines.size(), 3U);
+    EXPECT_EQ(lines[0]["legal"]["valid"], true);
+    EXPECT_EQ(lines[1]["legal"]["valid"], false);
+    EXPECT_EQ(lines[2], snapshots(plain.out).at(0));
+    EXPECT_EQ(lines[2]["controls"]["Label10"]["visible"], true);
+}
+
 // Blank lines of spaces and tabs are skipped like empty ones; the window's final state is handed
 // over after the last line, and never after a malformed one.
 TEST(BatchScript, BlankLinesAndTheFinalWindow) {

@@ -186,10 +186,11 @@ private slots:
         for (const offer::Line& line : schedule->shown().inputs) {
             QVERIFY2(flat.contains(QString::fromStdString(line.value)), line.value.c_str());
         }
-        for (const offer::Line& line : schedule->shown().keyFigures) {
+        for (const offer::Line& line : schedule->shown().documentFigures) {
             QVERIFY2(flat.contains(QString::fromStdString(line.value)), line.value.c_str());
         }
-        QVERIFY(flat.contains(QStringLiteral("DAE exacta")));
+        // One DAE on the customer's paper: the legal one, under its plain name.
+        QVERIFY(!flat.contains(QStringLiteral("DAE exacta")));
         QVERIFY(flat.contains(QStringLiteral("14.03.2026")));
         QVERIFY(flat.contains(QStringLiteral("simulare cu caracter informativ")));
 
@@ -335,7 +336,7 @@ private slots:
 
         text.valid = true;
         text.inputs = {{"Asigurare <", "Complet & \"plus\""}};
-        text.keyFigures = {{"DAE", "45.04 % <script>x</script>"}};
+        text.documentFigures = {{"DAE", "45.04 % <script>x</script>"}};
         text.header = {"Luna", "<td>", "", "", "", "", ""};
         text.rows = {{"1", "1 < 2", "", "", "", "", ""}};
         text.totals = {"Total", "&lt;", "", "", "", "", ""};

@@ -2,7 +2,9 @@
 #include "offer/duration_rows.h"
 #include "offer/legal.h"
 #include "offer/legal_json.h"
+#include "offer/offer_text.h"
 #include "offer/snapshot_json.h"
+#include "offer/tests/offer_lines.h"
 #include "offer/what_would_pass.h"
 #include "runtime/json_text.h"
 #include "tariff/read.h"
@@ -234,6 +236,36 @@ TEST(LegalJson, KeysInOrderWithABreach) {
     EXPECT_EQ(j["creditor"], true);
     EXPECT_EQ(j["dae_reason"], nullptr);
     EXPECT_EQ(offer::firstBreachedLimit(customer.form()), "DAE maxima IFN");
+}
+
+// The customer's paper names one DAE, the legal one: with a compulsory insurance it is not the
+// window's, which leaves the insurance out; the agent's key figures keep both, each named.
+TEST(DocumentFigures, OneDaeTheLegalOne) {
+    const bool compulsoryFlags[] = {false, true};
+    for (const bool compulsory : compulsoryFlags) {
+        SCOPED_TRACE(compulsory);
+        LegalCustomer customer(
+            tariffOf([&](json& d) { d["insurance"][1]["compulsory"] = compulsory; }));
+        const offer::OfferText text = offer::offerText(customer.form());
+        ASSERT_TRUE(text.valid) << text.reason;
+        const offer::LegalFigures legal = customer.figures();
+        ASSERT_TRUE(legal.dae);
+        int daes = 0;
+        for (const offer::Line& line : text.documentFigures) {
+            daes += line.label.find("DAE") != std::string::npos ? 1 : 0;
+        }
+        EXPECT_EQ(daes, 1);
+        EXPECT_EQ(offertest::valueOf(text.documentFigures, "DAE"), offer::legalPercent(*legal.dae));
+        EXPECT_EQ(offertest::valueOf(text.documentFigures, "Rata lunara"),
+                  offertest::valueOf(text.keyFigures, "Rata lunara"));
+        EXPECT_EQ(offertest::valueOf(text.keyFigures, "DAE exacta").empty(), false);
+    }
+    LegalCustomer compulsory(tariffOf([](json& d) { d["insurance"][1]["compulsory"] = true; }));
+    const offer::OfferText text = offer::offerText(compulsory.form());
+    EXPECT_EQ(offertest::valueOf(text.documentFigures, "DAE"), "53.13 %");
+    EXPECT_EQ(offertest::valueOf(text.keyFigures, "DAE"), "45.04 %");
+    EXPECT_EQ(offer::legalPercent(0.0625), "6.25 %");
+    EXPECT_EQ(offer::legalPercent(0.45036), "45.04 %");
 }
 
 } // namespace
