@@ -22,7 +22,7 @@ namespace gui {
 namespace {
 
 constexpr std::array<const char*, 7> headers = {
-    "Durata (luni)", "Procent dobanda", "Total de plata", "Cost total",
+    "Durata (luni)", "Procent dobanda", "Rata lunara", "Cost total",
     "DAE",           "Indice BNR",      "Verdict"};
 
 QString cellText(const offer::DurationRow& row, int column) {
