@@ -466,6 +466,26 @@ Alegeți alt nume de fișier.</translation>
       <source>Duplex Printing</source>
       <translation>Tipărire față-verso</translation>
     </message>
+    <message>
+      <source>Double Sided Printing</source>
+      <translation>Tipărire față-verso</translation>
+    </message>
+    <message>
+      <source>Off</source>
+      <translation>Nu</translation>
+    </message>
+    <message>
+      <source>Long side binding</source>
+      <translation>Legare pe latura lungă</translation>
+    </message>
+    <message>
+      <source>Short side binding</source>
+      <translation>Legare pe latura scurtă</translation>
+    </message>
+    <message>
+      <source>Pages</source>
+      <translation>Paginile</translation>
+    </message>
   </context>
   <context>
     <name>QGnomeTheme</name>
