@@ -13,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTest>
+#include <QTimer>
 
 class TranslationTest : public QObject {
     Q_OBJECT
@@ -107,6 +108,30 @@ private slots:
             QVERIFY2(!english.contains(QString(text).remove(QLatin1Char('&'))), qPrintable(text));
         }
         QVERIFY(texts.contains(QStringLiteral("Tipărește")));
+        // Its "Proprietati" dialog, opened from it.
+        QStringList properties;
+        QTimer::singleShot(0, [&properties] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (box == nullptr) {
+                return;
+            }
+            properties << box->windowTitle();
+            for (const QLabel* label : box->findChildren<QLabel*>()) {
+                properties << label->text();
+            }
+            for (const QGroupBox* group : box->findChildren<QGroupBox*>()) {
+                properties << group->title();
+            }
+            box->close();
+        });
+        auto* open = dialog.findChild<QAbstractButton*>(QStringLiteral("properties"));
+        QVERIFY(open != nullptr);
+        open->setEnabled(true);
+        open->click();
+        QVERIFY(properties.contains(QStringLiteral("Proprietățile imprimantei")));
+        QVERIFY(!properties.contains(QStringLiteral("Printer Properties")));
+        QVERIFY(
+            properties.contains(QStringLiteral("Unele opțiuni sunt în conflict. Corectați-le.")));
     }
 };
 
