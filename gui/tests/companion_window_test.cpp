@@ -13,12 +13,15 @@
 #include "gui/schedule_window.h"
 #include "gui/variants_window.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
+#include <QSet>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -165,7 +168,8 @@ private slots:
         }
     }
 
-    // Each entry's shortcut, from each widget that can take the focus in each of the windows.
+    // Each entry's shortcut, from each widget that can take the focus in each of the windows;
+    // each such widget named for a screen reader.
     void EveryShortcutFromEveryWidgetOfEveryWindow() {
         QTemporaryDir folder;
         qputenv("XDG_DATA_HOME", folder.filePath(QStringLiteral("data")).toUtf8());
@@ -237,6 +241,24 @@ private slots:
             }
         }
         QVERIFY(tried > 50);
+        // And each of those widgets has a name a screen reader says: its own, its label's or
+        // its text.
+        for (QWidget* top : windows) {
+            QSet<QWidget*> labelled;
+            for (const QLabel* label : top->findChildren<QLabel*>()) {
+                labelled << label->buddy();
+            }
+            for (QWidget* widget : top->findChildren<QWidget*>()) {
+                if (widget->window() != top || !widget->isVisible() ||
+                    (widget->focusPolicy() & Qt::TabFocus) == 0 || widget->focusProxy()) {
+                    continue;
+                }
+                const auto* button = qobject_cast<QAbstractButton*>(widget);
+                QVERIFY2(!widget->accessibleName().isEmpty() || labelled.contains(widget) ||
+                             (button != nullptr && !button->text().isEmpty()),
+                         qPrintable(top->objectName() + QLatin1Char('/') + widget->objectName()));
+            }
+        }
     }
 
     // The export happens with the caret in a box that claims Ctrl+E, and the save dialog opens
