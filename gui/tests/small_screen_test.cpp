@@ -4,9 +4,12 @@
 
 #include "tests/support/window_fixture.h"
 
+#include <QAction>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+
+#include <utility>
 
 using testsupport::openWindow;
 using testsupport::typeInto;
@@ -45,6 +48,34 @@ private slots:
         QWidget* duration = window->control("tbdurcred");
         const QRect shown(duration->mapTo(scroller->viewport(), QPoint(0, 0)), duration->size());
         QVERIFY(scroller->viewport()->rect().intersects(shown));
+    }
+
+    // The windows that follow the form open inside the same small screen, whole.
+    void CompanionsOpenInsideTheScreen() {
+        auto window = openWindow();
+        QVERIFY(window);
+        for (const auto& [box, text] :
+             {std::pair{"vn", "4200"}, std::pair{"tbvp", "2000"}, std::pair{"tbavans", "200"}}) {
+            typeInto(*window, box, text);
+        }
+        const QRect available = window->screen()->availableGeometry();
+        for (const char* name : {"scheduleAction", "variantsAction", "earlyAction"}) {
+            window->findChild<QAction*>(QString::fromLatin1(name))->trigger();
+        }
+        QTest::qWait(50);
+        for (const char* name : {"scheduleWindow", "variantsWindow", "earlyWindow"}) {
+            const auto* companion =
+                window->findChild<QWidget*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+            QVERIFY2(companion != nullptr, name);
+            QVERIFY(companion->isVisible());
+            const QRect frame = companion->frameGeometry();
+            QVERIFY2(available.contains(frame),
+                     qPrintable(companion->objectName() + QStringLiteral(" %1x%2+%3+%4")
+                                                              .arg(frame.width())
+                                                              .arg(frame.height())
+                                                              .arg(frame.x())
+                                                              .arg(frame.y())));
+        }
     }
 };
 
