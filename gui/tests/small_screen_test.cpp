@@ -4,10 +4,14 @@
 
 #include "tests/support/window_fixture.h"
 
+#include "gui/register_link.h"
+#include "gui/register_window.h"
+
 #include <QAction>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTemporaryDir>
 
 #include <utility>
 
@@ -52,18 +56,27 @@ private slots:
 
     // The windows that follow the form open inside the same small screen, whole.
     void CompanionsOpenInsideTheScreen() {
+        QTemporaryDir folder;
+        qputenv("XDG_DATA_HOME", folder.filePath(QStringLiteral("data")).toUtf8());
         auto window = openWindow();
         QVERIFY(window);
+        reg::LocationChoice local;
+        local.location =
+            reg::Location{folder.filePath(QStringLiteral("registru.sqlite")).toStdString(), {}};
+        new gui::RegisterLink(*window, local);
+        gui::addRegisterEntry(*window);
         for (const auto& [box, text] :
              {std::pair{"vn", "4200"}, std::pair{"tbvp", "2000"}, std::pair{"tbavans", "200"}}) {
             typeInto(*window, box, text);
         }
         const QRect available = window->screen()->availableGeometry();
-        for (const char* name : {"scheduleAction", "variantsAction", "earlyAction"}) {
+        for (const char* name :
+             {"scheduleAction", "variantsAction", "earlyAction", "registerAction"}) {
             window->findChild<QAction*>(QString::fromLatin1(name))->trigger();
         }
         QTest::qWait(50);
-        for (const char* name : {"scheduleWindow", "variantsWindow", "earlyWindow"}) {
+        for (const char* name :
+             {"scheduleWindow", "variantsWindow", "earlyWindow", "registerWindow"}) {
             const auto* companion =
                 window->findChild<QWidget*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
             QVERIFY2(companion != nullptr, name);
