@@ -26,6 +26,8 @@
 #include <QTemporaryDir>
 
 #include <map>
+#include <utility>
+#include <vector>
 
 using testsupport::openWindow;
 using testsupport::typeInto;
@@ -144,6 +146,32 @@ private slots:
         QTableView* table = variants->table();
         QVERIFY(!table->accessibleName().isEmpty());
         QVERIFY(!actions.scheduleWindow()->table()->accessibleName().isEmpty());
+    }
+
+    // Tab goes on to the window's next control, never from cell to cell.
+    void TabLeavesEveryTable() {
+        auto window = openWindow();
+        QVERIFY(window);
+        typeExample(*window);
+        const std::vector<std::pair<QWidget*, QTableView*>> tables = [&window] {
+            auto* schedule = window->openCompanion<gui::ScheduleWindow>();
+            auto* variants = window->openCompanion<gui::VariantsWindow>();
+            auto* early = window->openCompanion<gui::EarlyWindow>();
+            return std::vector<std::pair<QWidget*, QTableView*>>{{schedule, schedule->table()},
+                                                                 {variants, variants->table()},
+                                                                 {early, early->table()}};
+        }();
+        for (const auto& [top, table] : tables) {
+            QVERIFY(QTest::qWaitForWindowExposed(top) && activate(top));
+            const QModelIndex first = table->model()->index(0, 0);
+            table->setCurrentIndex(first);
+            table->setFocus();
+            QTest::keyClick(table, Qt::Key_Tab);
+            QVERIFY2(table->currentIndex() == first, qPrintable(top->objectName()));
+            if (top == tables.back().first) { // a window with other controls: the focus moves on
+                QVERIFY(QApplication::focusWidget() != table);
+            }
+        }
     }
 
     void ControlACopiesTheWholeTableWithItsHeaders() {
