@@ -20,7 +20,9 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QSet>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -43,6 +45,14 @@ void typeExample(gui::SimulatorWindow& window) {
 
 // The platform may call a window active before the application does: the keys go where the
 // application says.
+// The early repayment window with its table: part of the credit repaid.
+gui::EarlyWindow* openEarlyPart(gui::SimulatorWindow& window) {
+    auto* early = window.openCompanion<gui::EarlyWindow>();
+    early->partButton()->click();
+    QTest::keyClicks(early->amountBox(), QStringLiteral("500"));
+    return early;
+}
+
 bool activate(QWidget* window) {
     window->activateWindow();
     return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
@@ -156,7 +166,7 @@ private slots:
         const std::vector<std::pair<QWidget*, QTableView*>> tables = [&window] {
             auto* schedule = window->openCompanion<gui::ScheduleWindow>();
             auto* variants = window->openCompanion<gui::VariantsWindow>();
-            auto* early = window->openCompanion<gui::EarlyWindow>();
+            auto* early = openEarlyPart(*window);
             return std::vector<std::pair<QWidget*, QTableView*>>{{schedule, schedule->table()},
                                                                  {variants, variants->table()},
                                                                  {early, early->table()}};
@@ -166,6 +176,7 @@ private slots:
             const QModelIndex first = table->model()->index(0, 0);
             table->setCurrentIndex(first);
             table->setFocus();
+            QVERIFY2(table->hasFocus(), qPrintable(top->objectName()));
             QTest::keyClick(table, Qt::Key_Tab);
             QVERIFY2(table->currentIndex() == first, qPrintable(top->objectName()));
             if (top == tables.back().first) { // a window with other controls: the focus moves on
@@ -179,20 +190,29 @@ private slots:
         QVERIFY(window);
         typeExample(*window);
         auto* schedule = window->openCompanion<gui::ScheduleWindow>();
-        QVERIFY(QTest::qWaitForWindowExposed(schedule) && activate(schedule));
-        QTableView* table = schedule->table();
-        table->setFocus();
-        QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
-        const QStringList lines =
-            QApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        const QAbstractItemModel* model = table->model();
-        QCOMPARE(lines.size(), model->rowCount() + 1);
-        QVERIFY(lines[0].contains(QStringLiteral("Comision gestiune")));
-        for (int r = 0; r < model->rowCount(); ++r) {
-            const QStringList cells = lines[r + 1].split(QLatin1Char('\t'));
-            QCOMPARE(cells.size(), model->columnCount());
-            QCOMPARE(cells.last(), model->index(r, model->columnCount() - 1).data().toString());
+        auto* variants = window->openCompanion<gui::VariantsWindow>();
+        auto* early = openEarlyPart(*window);
+        const std::vector<std::pair<QWidget*, QTableView*>> tables{
+            {schedule, schedule->table()}, {variants, variants->table()}, {early, early->table()}};
+        for (const auto& [top, table] : tables) {
+            QVERIFY(QTest::qWaitForWindowExposed(top) && activate(top));
+            table->setFocus();
+            QVERIFY2(table->hasFocus() && table->model()->rowCount() > 1,
+                     qPrintable(top->objectName()));
+            QApplication::clipboard()->clear();
+            QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+            const QStringList lines =
+                QApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            const QAbstractItemModel* model = table->model();
+            QCOMPARE(lines.size(), model->rowCount() + 1);
+            QCOMPARE(lines[0].split(QLatin1Char('\t')).first(),
+                     model->headerData(0, Qt::Horizontal).toString());
+            for (int r = 0; r < model->rowCount(); ++r) {
+                const QStringList cells = lines[r + 1].split(QLatin1Char('\t'));
+                QCOMPARE(cells.size(), model->columnCount());
+                QCOMPARE(cells.last(), model->index(r, model->columnCount() - 1).data().toString());
+            }
         }
     }
 
@@ -212,7 +232,7 @@ private slots:
         gui::addRegisterEntry(*window);
         QList<QWidget*> windows{window.get(), window->openCompanion<gui::ScheduleWindow>(),
                                 window->openCompanion<gui::VariantsWindow>(),
-                                window->openCompanion<gui::EarlyWindow>(),
+                                openEarlyPart(*window),
                                 window->openCompanion<gui::RegisterWindow>()};
         std::map<QAction*, int> fired;
         auto count = [&fired, &window](QAction* action) {
