@@ -4,13 +4,17 @@
 
 #include "tests/support/window_fixture.h"
 
+#include "gui/early_window.h"
 #include "gui/register_link.h"
 #include "gui/register_window.h"
 
 #include <QAction>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTemporaryDir>
 
 #include <utility>
@@ -74,6 +78,11 @@ private slots:
              {"scheduleAction", "variantsAction", "earlyAction", "registerAction"}) {
             window->findChild<QAction*>(QString::fromLatin1(name))->trigger();
         }
+        // The early repayment's table shown too: part of the credit repaid.
+        auto* early = window->openedCompanion<gui::EarlyWindow>();
+        early->partButton()->click();
+        QTest::keyClicks(early->amountBox(), QStringLiteral("500"));
+        QVERIFY(early->table()->isVisible());
         QTest::qWait(50);
         for (const char* name :
              {"scheduleWindow", "variantsWindow", "earlyWindow", "registerWindow"}) {
