@@ -166,8 +166,8 @@ void EarlyWindow::buildDetails(QVBoxLayout* layout) {
     model_ = new ScheduleModel(this);
     table_ = new QTableView(details_);
     table_->setObjectName(QStringLiteral("earlyTable"));
-    table_->setAccessibleName(QStringLiteral("Ratele de dupa rambursare"));
     table_->setModel(model_);
+    adoptTable(table_, QStringLiteral("Ratele de dupa rambursare"));
     table_->verticalHeader()->hide();
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);

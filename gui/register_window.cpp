@@ -103,6 +103,7 @@ RegisterWindow::RegisterWindow(SimulatorWindow& owner)
     filter_ = new QLineEdit(this);
     filter_->setObjectName(QStringLiteral("registerFilter"));
     filter_->setPlaceholderText(QStringLiteral("Cauta dupa client, magazin sau data (2026-12-08)"));
+    filter_->setAccessibleName(QStringLiteral("Cauta in registru")); // the hint is no name
     filter_->setClearButtonEnabled(true);
     layout->addWidget(filter_);
     model_ = new RegisterModel(this);

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -22,7 +24,7 @@ namespace gui {
 namespace {
 
 constexpr std::array<const char*, 7> headers = {
-    "Durata (luni)", "Procent dobanda", "Total de plata", "Cost total",
+    "Durata (luni)", "Procent dobanda", "Rata lunara", "Cost total",
     "DAE",           "Indice BNR",      "Verdict"};
 
 QString cellText(const offer::DurationRow& row, int column) {
@@ -145,6 +147,7 @@ VariantsWindow::VariantsWindow(SimulatorWindow& owner)
     for (const int width : baseWidths_) {
         least += width;
     }
+    leastWidth_ = least;
     table_->setMinimumWidth(least);
     connect(table_, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { choose(index.row()); });
@@ -201,6 +204,11 @@ void VariantsWindow::fitColumns() {
     for (const int width : baseWidths_) {
         base += width;
     }
+    // Scrolled sideways, the verdict keeps its least width rather than what is left of the view.
+    table_->horizontalHeader()->setStretchLastSection(!sideways_);
+    if (sideways_) {
+        table_->setColumnWidth(static_cast<int>(baseWidths_.size()), 2 * baseWidths_[1]);
+    }
     const int spare = std::max(0, table_->viewport()->width() - base - 2 * baseWidths_[1]);
     const int figureShare = spare / 2 / static_cast<int>(baseWidths_.size() - 1);
     for (std::size_t c = 0; c < baseWidths_.size(); ++c) {
@@ -208,10 +216,33 @@ void VariantsWindow::fitColumns() {
     }
 }
 
+// A laptop's screen at 150 % is narrower than every column at its least: the window stays inside
+// the screen and the table scrolls sideways, its scroll bar under the rows.
+void VariantsWindow::fitScreen() {
+    const QScreen* shownOn = screen();
+    if (shownOn == nullptr) {
+        return;
+    }
+    const QMargins margins = layout()->contentsMargins();
+    const int frame = std::max(frameGeometry().width() - geometry().width(), 16);
+    const int room =
+        shownOn->availableGeometry().width() - frame - margins.left() - margins.right();
+    sideways_ = leastWidth_ > room;
+    table_->setMinimumWidth(sideways_ ? std::max(room, 0) : leastWidth_);
+    table_->setHorizontalScrollBarPolicy(sideways_ ? Qt::ScrollBarAlwaysOn
+                                                   : Qt::ScrollBarAlwaysOff);
+    fitHeight();
+    fitColumns();
+    layout()->activate(); // the window's least size follows now, before it is placed
+}
+
 // The table as tall as its rows: no blank band under them.
 void VariantsWindow::fitHeight() {
+    const int scrollBar =
+        sideways_ ? table_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table_) : 0;
     const int height = 2 * table_->frameWidth() + table_->horizontalHeader()->sizeHint().height() +
-                       table_->verticalHeader()->defaultSectionSize() * model_->rowCount();
+                       table_->verticalHeader()->defaultSectionSize() * model_->rowCount() +
+                       scrollBar;
     if (table_->height() != height || table_->minimumHeight() != height) {
         table_->setFixedHeight(height);
     }
@@ -219,6 +250,7 @@ void VariantsWindow::fitHeight() {
 
 void VariantsWindow::showEvent(QShowEvent* event) {
     refresh(); // hidden, it did not follow the form
+    fitScreen();
     CompanionWindow::showEvent(event);
 }
 

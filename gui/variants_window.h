@@ -73,7 +73,10 @@ private:
     std::array<QLabel*, 3> answerValues_{};
     QTimer* pending_ = nullptr;
     std::array<int, 6> baseWidths_{}; // the columns before the verdict, at their least
+    int leastWidth_ = 0;              // the table with every column at its least
+    bool sideways_ = false;           // the screen is narrower: the table scrolls sideways
 
+    void fitScreen();
     void fitColumns();
     void fitHeight();
 };

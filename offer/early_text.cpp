@@ -94,7 +94,8 @@ EarlyText earlyText(const ui::Form1& form, const EarlyRequest& request) {
     const Early e = earlyRepayment(schedule, form.state(), earlyTerms(form), request);
     EarlyText out;
     out.lastMonth = schedule.valid ? static_cast<int>(schedule.months.size()) - 1 : 0;
-    out.header = {"Luna", "Rata", "Dobanda", "Comision gestiune", "Asigurare", "Principal", "Sold"};
+    out.header = {"Luna",      "Rata lunara", "Dobanda", "Comision gestiune",
+                  "Asigurare", "Principal",   "Sold"};
     out.valid = e.valid;
     if (!e.valid) {
         out.reason = e.reason;
@@ -120,7 +121,7 @@ EarlyText earlyText(const ui::Form1& form, const EarlyRequest& request) {
         {"Limita legala a compensatiei", ron(e.interestLeft)},
         {"Comision de acordare restituit", ron(e.refund)},
         {"De plata azi", ron(e.payToday)},
-        {"Total de plata in lunile urmatoare", futureTotal},
+        {"Total de rambursat in lunile urmatoare", futureTotal},
         {"Economie", ron(e.saving)},
     };
     // The lower instalment as the table's first row shows it; the kept one as it always was.

@@ -5,21 +5,31 @@
 #include "tests/support/window_fixture.h"
 
 #include "gui/companion_window.h"
+#include "gui/early_window.h"
 #include "gui/light_palette.h"
 #include "gui/offer_actions.h"
+#include "gui/register_link.h"
+#include "gui/register_window.h"
 #include "gui/schedule_window.h"
 #include "gui/variants_window.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QRadioButton>
+#include <QSet>
 #include <QTableView>
 #include <QTemporaryDir>
 
 #include <map>
+#include <utility>
+#include <vector>
 
 using testsupport::openWindow;
 using testsupport::typeInto;
@@ -33,9 +43,19 @@ void typeExample(gui::SimulatorWindow& window) {
     typeInto(window, "tbdurcred", "24");
 }
 
+// The platform may call a window active before the application does: the keys go where the
+// application says.
+// The early repayment window with its table: part of the credit repaid.
+gui::EarlyWindow* openEarlyPart(gui::SimulatorWindow& window) {
+    auto* early = window.openCompanion<gui::EarlyWindow>();
+    early->partButton()->click();
+    QTest::keyClicks(early->amountBox(), QStringLiteral("500"));
+    return early;
+}
+
 bool activate(QWidget* window) {
     window->activateWindow();
-    return QTest::qWaitForWindowActive(window);
+    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
 }
 
 // What a desktop whose key scheme gives Ctrl+E to line edits does: the box claims the key.
@@ -138,45 +158,103 @@ private slots:
         QVERIFY(!actions.scheduleWindow()->table()->accessibleName().isEmpty());
     }
 
+    // Tab goes on to the window's next control, never from cell to cell.
+    void TabLeavesEveryTable() {
+        auto window = openWindow();
+        QVERIFY(window);
+        typeExample(*window);
+        const std::vector<std::pair<QWidget*, QTableView*>> tables = [&window] {
+            auto* schedule = window->openCompanion<gui::ScheduleWindow>();
+            auto* variants = window->openCompanion<gui::VariantsWindow>();
+            auto* early = openEarlyPart(*window);
+            return std::vector<std::pair<QWidget*, QTableView*>>{{schedule, schedule->table()},
+                                                                 {variants, variants->table()},
+                                                                 {early, early->table()}};
+        }();
+        for (const auto& [top, table] : tables) {
+            QVERIFY(QTest::qWaitForWindowExposed(top) && activate(top));
+            const QModelIndex first = table->model()->index(0, 0);
+            table->setCurrentIndex(first);
+            table->setFocus();
+            QVERIFY2(table->hasFocus(), qPrintable(top->objectName()));
+            QTest::keyClick(table, Qt::Key_Tab);
+            QVERIFY2(table->currentIndex() == first, qPrintable(top->objectName()));
+            if (top == tables.back().first) { // a window with other controls: the focus moves on
+                QVERIFY(QApplication::focusWidget() != table);
+            }
+        }
+    }
+
     void ControlACopiesTheWholeTableWithItsHeaders() {
         auto window = openWindow();
         QVERIFY(window);
         typeExample(*window);
         auto* schedule = window->openCompanion<gui::ScheduleWindow>();
-        QVERIFY(QTest::qWaitForWindowExposed(schedule) && activate(schedule));
-        QTableView* table = schedule->table();
-        table->setFocus();
-        QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
-        const QStringList lines =
-            QApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        const QAbstractItemModel* model = table->model();
-        QCOMPARE(lines.size(), model->rowCount() + 1);
-        QVERIFY(lines[0].contains(QStringLiteral("Comision gestiune")));
-        for (int r = 0; r < model->rowCount(); ++r) {
-            const QStringList cells = lines[r + 1].split(QLatin1Char('\t'));
-            QCOMPARE(cells.size(), model->columnCount());
-            QCOMPARE(cells.last(), model->index(r, model->columnCount() - 1).data().toString());
+        auto* variants = window->openCompanion<gui::VariantsWindow>();
+        auto* early = openEarlyPart(*window);
+        const std::vector<std::pair<QWidget*, QTableView*>> tables{
+            {schedule, schedule->table()}, {variants, variants->table()}, {early, early->table()}};
+        for (const auto& [top, table] : tables) {
+            QVERIFY(QTest::qWaitForWindowExposed(top) && activate(top));
+            table->setFocus();
+            QVERIFY2(table->hasFocus() && table->model()->rowCount() > 1,
+                     qPrintable(top->objectName()));
+            QApplication::clipboard()->clear();
+            QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+            const QStringList lines =
+                QApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            const QAbstractItemModel* model = table->model();
+            QCOMPARE(lines.size(), model->rowCount() + 1);
+            QCOMPARE(lines[0].split(QLatin1Char('\t')).first(),
+                     model->headerData(0, Qt::Horizontal).toString());
+            for (int r = 0; r < model->rowCount(); ++r) {
+                const QStringList cells = lines[r + 1].split(QLatin1Char('\t'));
+                QCOMPARE(cells.size(), model->columnCount());
+                QCOMPARE(cells.last(), model->index(r, model->columnCount() - 1).data().toString());
+            }
         }
     }
 
-    // Each entry's shortcut, from each widget that can take the focus in each of the windows.
+    // Each entry's shortcut, from each widget that can take the focus in each of the windows;
+    // each such widget named for a screen reader.
     void EveryShortcutFromEveryWidgetOfEveryWindow() {
+        QTemporaryDir folder;
+        qputenv("XDG_DATA_HOME", folder.filePath(QStringLiteral("data")).toUtf8());
         auto window = openWindow();
         QVERIFY(window);
         typeExample(*window);
+        // The register, as the program starts with it: a local one, in the test's folder.
+        reg::LocationChoice local;
+        local.location =
+            reg::Location{folder.filePath(QStringLiteral("registru.sqlite")).toStdString(), {}};
+        new gui::RegisterLink(*window, local);
+        gui::addRegisterEntry(*window);
         QList<QWidget*> windows{window.get(), window->openCompanion<gui::ScheduleWindow>(),
-                                window->openCompanion<gui::VariantsWindow>()};
+                                window->openCompanion<gui::VariantsWindow>(),
+                                openEarlyPart(*window),
+                                window->openCompanion<gui::RegisterWindow>()};
         std::map<QAction*, int> fired;
-        for (QAction* action : window->programActions()) {
+        auto count = [&fired, &window](QAction* action) {
             QVERIFY(action->isEnabled());
             QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
             QObject::connect(action, &QAction::triggered, window.get(),
                              [&fired, action] { ++fired[action]; });
+        };
+        for (QAction* action : window->programActions()) {
+            count(action);
         }
         int tried = 0;
         for (QWidget* top : windows) {
             QVERIFY(QTest::qWaitForWindowExposed(top) && activate(top));
+            // A companion's own Esc and Ctrl+W too, as the widgets themselves take those keys:
+            // a widget may claim Esc for itself (an open list, a cell being edited).
+            QAction* close = top->findChild<QAction*>(QStringLiteral("closeCompanionAction"),
+                                                      Qt::FindDirectChildrenOnly);
+            QVERIFY((close != nullptr) == (top != window.get()));
+            if (close != nullptr) {
+                count(close);
+            }
             QList<QWidget*> widgets = top->findChildren<QWidget*>();
             widgets.prepend(top);
             for (QWidget* widget : widgets) {
@@ -185,26 +263,50 @@ private slots:
                     continue;
                 }
                 widget->setFocus();
+                auto press = [&](QAction* action, bool claimed) {
+                    for (const QKeySequence& key : action->shortcuts()) {
+                        const int before = fired[action];
+                        QTest::keyClick(widget, key[0].key(), key[0].keyboardModifiers());
+                        QVERIFY2(fired[action] == before + 1,
+                                 qPrintable(key.toString() + QStringLiteral(" from ") +
+                                            top->objectName() + QLatin1Char('/') +
+                                            widget->objectName() + QLatin1Char(' ') +
+                                            widget->metaObject()->className() +
+                                            (claimed ? QStringLiteral(" claiming it") : QString()) +
+                                            QString::number(fired[action] - before)));
+                        ++tried;
+                    }
+                };
+                if (close != nullptr) {
+                    press(close, false);
+                }
                 auto* claim = new ClaimsEveryKey(widget);
                 widget->installEventFilter(claim);
                 for (QAction* action : window->programActions()) {
-                    const QKeySequence key = action->shortcut();
-                    if (key.isEmpty()) {
-                        continue;
-                    }
-                    const int before = fired[action];
-                    QTest::keyClick(widget, key[0].key(), key[0].keyboardModifiers());
-                    QVERIFY2(fired[action] == before + 1,
-                             qPrintable(key.toString() + QStringLiteral(" from ") +
-                                        top->objectName() + QLatin1Char('/') +
-                                        widget->objectName() + QLatin1Char(' ') +
-                                        widget->metaObject()->className()));
-                    ++tried;
+                    press(action, true);
                 }
                 delete claim;
             }
         }
         QVERIFY(tried > 50);
+        // And each of those widgets has a name a screen reader says: its own, its label's or
+        // its text.
+        for (QWidget* top : windows) {
+            QSet<QWidget*> labelled;
+            for (const QLabel* label : top->findChildren<QLabel*>()) {
+                labelled << label->buddy();
+            }
+            for (QWidget* widget : top->findChildren<QWidget*>()) {
+                if (widget->window() != top || !widget->isVisible() ||
+                    (widget->focusPolicy() & Qt::TabFocus) == 0 || widget->focusProxy()) {
+                    continue;
+                }
+                const auto* button = qobject_cast<QAbstractButton*>(widget);
+                QVERIFY2(!widget->accessibleName().isEmpty() || labelled.contains(widget) ||
+                             (button != nullptr && !button->text().isEmpty()),
+                         qPrintable(top->objectName() + QLatin1Char('/') + widget->objectName()));
+            }
+        }
     }
 
     // The export happens with the caret in a box that claims Ctrl+E, and the save dialog opens

@@ -4,9 +4,20 @@
 
 #include "tests/support/window_fixture.h"
 
+#include "gui/early_window.h"
+#include "gui/register_link.h"
+#include "gui/register_window.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <utility>
 
 using testsupport::openWindow;
 using testsupport::typeInto;
@@ -45,6 +56,48 @@ private slots:
         QWidget* duration = window->control("tbdurcred");
         const QRect shown(duration->mapTo(scroller->viewport(), QPoint(0, 0)), duration->size());
         QVERIFY(scroller->viewport()->rect().intersects(shown));
+    }
+
+    // The windows that follow the form open inside the same small screen, whole.
+    void CompanionsOpenInsideTheScreen() {
+        QTemporaryDir folder;
+        qputenv("XDG_DATA_HOME", folder.filePath(QStringLiteral("data")).toUtf8());
+        auto window = openWindow();
+        QVERIFY(window);
+        reg::LocationChoice local;
+        local.location =
+            reg::Location{folder.filePath(QStringLiteral("registru.sqlite")).toStdString(), {}};
+        new gui::RegisterLink(*window, local);
+        gui::addRegisterEntry(*window);
+        for (const auto& [box, text] :
+             {std::pair{"vn", "4200"}, std::pair{"tbvp", "2000"}, std::pair{"tbavans", "200"}}) {
+            typeInto(*window, box, text);
+        }
+        const QRect available = window->screen()->availableGeometry();
+        for (const char* name :
+             {"scheduleAction", "variantsAction", "earlyAction", "registerAction"}) {
+            window->findChild<QAction*>(QString::fromLatin1(name))->trigger();
+        }
+        // The early repayment's table shown too: part of the credit repaid.
+        auto* early = window->openedCompanion<gui::EarlyWindow>();
+        early->partButton()->click();
+        QTest::keyClicks(early->amountBox(), QStringLiteral("500"));
+        QVERIFY(early->table()->isVisible());
+        QTest::qWait(50);
+        for (const char* name :
+             {"scheduleWindow", "variantsWindow", "earlyWindow", "registerWindow"}) {
+            const auto* companion =
+                window->findChild<QWidget*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+            QVERIFY2(companion != nullptr, name);
+            QVERIFY(companion->isVisible());
+            const QRect frame = companion->frameGeometry();
+            QVERIFY2(available.contains(frame),
+                     qPrintable(companion->objectName() + QStringLiteral(" %1x%2+%3+%4")
+                                                              .arg(frame.width())
+                                                              .arg(frame.height())
+                                                              .arg(frame.x())
+                                                              .arg(frame.y())));
+        }
     }
 };
 

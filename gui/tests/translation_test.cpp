@@ -5,10 +5,15 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTest>
+#include <QTimer>
 
 class TranslationTest : public QObject {
     Q_OBJECT
@@ -46,6 +51,87 @@ private slots:
             buttons << button->text();
         }
         QVERIFY2(buttons.contains(QStringLiteral("&Salvează")), qPrintable(buttons.join(u'|')));
+    }
+
+    // The dialog "Tipareste..." opens: its title, buttons, labels, groups and lists.
+    void PrintDialogInRomanian() {
+        QPrinter printer(QPrinter::HighResolution);
+        QPrintDialog dialog(&printer);
+        QStringList texts{dialog.windowTitle()};
+        for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) {
+            texts << button->text();
+        }
+        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+            texts << label->text();
+        }
+        for (const QGroupBox* group : dialog.findChildren<QGroupBox*>()) {
+            texts << group->title();
+        }
+        for (const QComboBox* list : dialog.findChildren<QComboBox*>()) {
+            for (int i = 0; i < list->count(); ++i) {
+                texts << list->itemText(i);
+            }
+        }
+        // What the dialog says in English where no translation is loaded.
+        const QStringList english{QStringLiteral("Print"),
+                                  QStringLiteral("Properties"),
+                                  QStringLiteral("Preview"),
+                                  QStringLiteral("Grayscale"),
+                                  QStringLiteral("Off"),
+                                  QStringLiteral("Long side binding"),
+                                  QStringLiteral("Short side binding"),
+                                  QStringLiteral("Print all"),
+                                  QStringLiteral("Pages from"),
+                                  QStringLiteral("Pages"),
+                                  QStringLiteral("Current Page"),
+                                  QStringLiteral("Selection"),
+                                  QStringLiteral("Collate"),
+                                  QStringLiteral("Reverse"),
+                                  QStringLiteral("Cancel"),
+                                  QStringLiteral("Options >>"),
+                                  QStringLiteral("Name:"),
+                                  QStringLiteral("Location:"),
+                                  QStringLiteral("Type:"),
+                                  QStringLiteral("Output file:"),
+                                  QStringLiteral("to"),
+                                  QStringLiteral("Page Set:"),
+                                  QStringLiteral("Copies:"),
+                                  QStringLiteral("Printer"),
+                                  QStringLiteral("Color Mode"),
+                                  QStringLiteral("Double Sided Printing"),
+                                  QStringLiteral("Print range"),
+                                  QStringLiteral("Output Settings"),
+                                  QStringLiteral("All Pages"),
+                                  QStringLiteral("Odd Pages"),
+                                  QStringLiteral("Even Pages")};
+        for (const QString& text : texts) {
+            QVERIFY2(!english.contains(QString(text).remove(QLatin1Char('&'))), qPrintable(text));
+        }
+        QVERIFY(texts.contains(QStringLiteral("Tipărește")));
+        // Its "Proprietati" dialog, opened from it.
+        QStringList properties;
+        QTimer::singleShot(0, [&properties] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (box == nullptr) {
+                return;
+            }
+            properties << box->windowTitle();
+            for (const QLabel* label : box->findChildren<QLabel*>()) {
+                properties << label->text();
+            }
+            for (const QGroupBox* group : box->findChildren<QGroupBox*>()) {
+                properties << group->title();
+            }
+            box->close();
+        });
+        auto* open = dialog.findChild<QAbstractButton*>(QStringLiteral("properties"));
+        QVERIFY(open != nullptr);
+        open->setEnabled(true);
+        open->click();
+        QVERIFY(properties.contains(QStringLiteral("Proprietățile imprimantei")));
+        QVERIFY(!properties.contains(QStringLiteral("Printer Properties")));
+        QVERIFY(
+            properties.contains(QStringLiteral("Unele opțiuni sunt în conflict. Corectați-le.")));
     }
 };
 

@@ -86,6 +86,12 @@ private slots:
         QCOMPARE(cell(table, 4, 0), QStringLiteral("24 (curenta)"));
         QCOMPARE(cell(table, 4, 1), QStringLiteral("10.70%"));
         QCOMPARE(cell(table, 4, 2), testsupport::shown(window->control("lbrata")));
+        // The form's monthly payment under the name the documents give it, never the form's
+        // "Total de Plata", which the schedule says of the whole amount repaid.
+        QCOMPARE(table->model()->headerData(2, Qt::Horizontal).toString(),
+                 QStringLiteral("Rata lunara"));
+        QCOMPARE(table->model()->headerData(3, Qt::Horizontal).toString(),
+                 QStringLiteral("Cost total"));
         QCOMPARE(cell(table, 4, 3), testsupport::shown(window->control("lbdobaferenta")));
         QCOMPARE(cell(table, 4, 4), testsupport::shown(window->control("lbdae")));
         QCOMPARE(cell(table, 4, 5), testsupport::shown(window->control("bnr")));

@@ -3,6 +3,7 @@
 
 #include "tests/support/window_fixture.h"
 
+#include "offer/offer_text.h"
 #include "ui/form1.h"
 #include "ui/tariff_choice.h"
 
@@ -427,6 +428,13 @@ private slots:
         QCOMPARE(customer(), before);
         QCOMPARE(window.windowTitle(),
                  QStringLiteral("Simulator Credit Omnira - Tarif Nord (2026-12-01)"));
+        // The documents and the about box name the tariff the figures come from.
+        QCOMPARE(offer::offerText(window.form()).subtitle, "Tarif: Tarif Nord (2026-12-01)");
+        window.findChild<QAction*>(QStringLiteral("aboutAction"))->trigger();
+        auto* about = window.findChild<QMessageBox*>(QStringLiteral("aboutBox"));
+        QVERIFY(about != nullptr);
+        QVERIFY2(about->informativeText().contains(file), qPrintable(about->informativeText()));
+        about->close();
     }
 };
 

@@ -332,6 +332,22 @@ Do you want to overwrite it?</source>
       <translation>Tipărește în fișier...</translation>
     </message>
     <message>
+      <source>Invalid Pages Definition</source>
+      <translation>Pagini scrise greșit</translation>
+    </message>
+    <message>
+      <source>Duplex Settings Conflicts</source>
+      <translation>Conflicte la tipărirea față-verso</translation>
+    </message>
+    <message>
+      <source>There are conflicts in duplex settings. Do you want to fix them?</source>
+      <translation>Setările de tipărire față-verso sunt în conflict. Le corectați?</translation>
+    </message>
+    <message>
+      <source>Specify pages or ranges separated by commas. Ranges are specified by two numbers separated by a hyphen. E.g: 3,5-7,9 prints pages 3, 5, 6, 7 and 9.</source>
+      <translation>Scrieți paginile sau intervalele despărțite prin virgulă; un interval are două numere legate prin cratimă. De exemplu, 3,5-7,9 tipărește paginile 3, 5, 6, 7 și 9.</translation>
+    </message>
+    <message>
       <source>9 (3x3)</source>
       <translation>9 (3x3)</translation>
     </message>
@@ -465,6 +481,26 @@ Alegeți alt nume de fișier.</translation>
     <message>
       <source>Duplex Printing</source>
       <translation>Tipărire față-verso</translation>
+    </message>
+    <message>
+      <source>Double Sided Printing</source>
+      <translation>Tipărire față-verso</translation>
+    </message>
+    <message>
+      <source>Off</source>
+      <translation>Nu</translation>
+    </message>
+    <message>
+      <source>Long side binding</source>
+      <translation>Legare pe latura lungă</translation>
+    </message>
+    <message>
+      <source>Short side binding</source>
+      <translation>Legare pe latura scurtă</translation>
+    </message>
+    <message>
+      <source>Pages</source>
+      <translation>Paginile</translation>
     </message>
   </context>
   <context>
@@ -935,6 +971,10 @@ Verificați dacă numele fișierului este corect.</translation>
       <source>Page</source>
       <translation>Pagină</translation>
     </message>
+    <message>
+      <source>There are conflicts in some options. Please fix them.</source>
+      <translation>Unele opțiuni sunt în conflict. Corectați-le.</translation>
+    </message>
   </context>
   <context>
     <name>QFileSystemModel</name>
@@ -1004,6 +1044,30 @@ Verificați dacă numele fișierului este corect.</translation>
     <message>
       <source>Job Options</source>
       <translation>Opțiunile lucrării</translation>
+    </message>
+    <message>
+      <source>Printer Properties</source>
+      <translation>Proprietățile imprimantei</translation>
+    </message>
+    <message>
+      <source>Advanced</source>
+      <translation>Avansat</translation>
+    </message>
+    <message>
+      <source>Page Setup Conflicts</source>
+      <translation>Conflicte în configurarea paginii</translation>
+    </message>
+    <message>
+      <source>There are conflicts in page setup options. Do you want to fix them?</source>
+      <translation>Unele opțiuni ale paginii sunt în conflict. Le corectați?</translation>
+    </message>
+    <message>
+      <source>Advanced Option Conflicts</source>
+      <translation>Conflicte în opțiunile avansate</translation>
+    </message>
+    <message>
+      <source>There are conflicts in some advanced options. Do you want to fix them?</source>
+      <translation>Unele opțiuni avansate sunt în conflict. Le corectați?</translation>
     </message>
   </context>
 </TS>

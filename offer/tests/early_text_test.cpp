@@ -126,6 +126,10 @@ TEST(EarlyText, PlainWords) {
     // The words and the table say the same last instalment and total, in cents.
     EXPECT_EQ(shorter.rows.back()[1], "32.11");
     EXPECT_EQ(shorter.figures[7].value, shorter.totals[1] + " RON");
+    // Named as the schedule and the documents name them: the monthly payment and the whole
+    // amount repaid.
+    EXPECT_EQ(shorter.header[1], "Rata lunara");
+    EXPECT_EQ(shorter.figures[7].label, "Total de rambursat in lunile urmatoare");
 
     const offer::EarlyText none = offer::earlyText(w.form, {12, EarlyMode::rata, 5000});
     EXPECT_FALSE(none.valid);
