@@ -16,8 +16,8 @@ QString amount(const std::optional<double>& v, int decimals = 2) {
     return v ? QString::number(*v, 'f', decimals) : QString();
 }
 
-const std::array<const char*, 9> headers = {"Data",   "Client", "Magazin", "Tip", "Valoare produs",
-                                            "Credit", "Durata", "Rata",    "DAE"};
+const std::array<const char*, 9> headers = {
+    "Data", "Client", "Magazin", "Tip", "Valoare produs", "Credit", "Durata", "Rata lunara", "DAE"};
 
 // Enough for several screens each way of where the agent scrolls.
 constexpr std::size_t pagesKept = 16;

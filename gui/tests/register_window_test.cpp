@@ -193,6 +193,9 @@ private slots:
         auto* registerWindow = window->openedCompanion<gui::RegisterWindow>();
         QVERIFY(registerWindow);
         QVERIFY(registerWindow->model().rowCount() >= 2);
+        // The monthly payment is named as in the other companion windows and the documents.
+        QCOMPARE(registerWindow->model().headerData(7, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("Rata lunara"));
         registerWindow->filterBox()->setText(QStringLiteral("NICIUN CLIENT"));
         QCOMPARE(registerWindow->model().rowCount(), 0);
         registerWindow->filterBox()->setText(QString());
