@@ -5,6 +5,7 @@
 #include "tests/support/window_fixture.h"
 
 #include "gui/companion_window.h"
+#include "gui/early_window.h"
 #include "gui/light_palette.h"
 #include "gui/offer_actions.h"
 #include "gui/schedule_window.h"
@@ -15,7 +16,9 @@
 #include <QClipboard>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -165,8 +168,12 @@ private slots:
         auto window = openWindow();
         QVERIFY(window);
         typeExample(*window);
+        auto* early = window->openCompanion<gui::EarlyWindow>();
+        early->partButton()->click(); // the amount box and the months' table take the focus too
+        early->amountBox()->setText(QStringLiteral("500"));
+        Q_EMIT early->amountBox()->textEdited(QStringLiteral("500"));
         QList<QWidget*> windows{window.get(), window->openCompanion<gui::ScheduleWindow>(),
-                                window->openCompanion<gui::VariantsWindow>()};
+                                window->openCompanion<gui::VariantsWindow>(), early};
         std::map<QAction*, int> fired;
         for (QAction* action : window->programActions()) {
             QVERIFY(action->isEnabled());

@@ -8,6 +8,8 @@
 #include "offer/offer_text.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -195,6 +197,54 @@ private slots:
                 QVERIFY(!figure->accessibleName().isEmpty());
             }
         }
+    }
+
+    // As in the schedule's window: Tab goes through the boxes to the months' table and on out of
+    // it, each figure is tied to its caption, and Ctrl+A, Ctrl+C copies the months with their
+    // header.
+    void KeyboardLeavesTheTableAndCopiesTheMonths() {
+        auto window = openWindow();
+        QVERIFY(window);
+        typeCustomer(*window);
+        auto* early = openEarly(*window, true);
+        QVERIFY(early != nullptr);
+        early->partButton()->click();
+        early->amountBox()->setText(QStringLiteral("1000"));
+        Q_EMIT early->amountBox()->textEdited(QStringLiteral("1000"));
+        early->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(early));
+        QTableView* table = early->table();
+        QVERIFY(table->isVisible());
+
+        early->monthBox()->setFocus();
+        QStringList reached;
+        for (int i = 0; i < 20 && QApplication::focusWidget() != table; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            reached << QApplication::focusWidget()->objectName();
+        }
+        QVERIFY2(QApplication::focusWidget() == table, qPrintable(reached.join(u' ')));
+        QVERIFY(reached.contains(QStringLiteral("earlyAmount")));
+        int tied = 0;
+        for (QLabel* name : early->findChildren<QLabel*>()) {
+            const QWidget* value = name->buddy();
+            if (value != nullptr && name->isVisible() &&
+                value->objectName().startsWith(QStringLiteral("earlyFigure"))) {
+                QVERIFY(value->isVisible() && !name->text().isEmpty());
+                ++tied;
+            }
+        }
+        QCOMPARE(tied, 9);
+        QTest::keyClick(table, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != table);
+
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+        const QStringList lines =
+            QApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), table->model()->rowCount() + 1);
+        QVERIFY(lines.front().startsWith(QStringLiteral("Luna\tRata")));
+        QVERIFY(lines.back().startsWith(QStringLiteral("Total\t")));
     }
 };
 
