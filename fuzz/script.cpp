@@ -10,7 +10,8 @@
 
 // The batch tool's script mode on an arbitrary script: it ends with status 0 or 2, a malformed
 // line is reported with its number, and every line written is one valid JSON object: a snapshot
-// or the report of an action such as schedule.
+// or the report of an action such as schedule; an early-repayment answer has figures only when
+// it is valid.
 namespace {
 
 // Writing a snapshot costs about a millisecond under the sanitizers, and the variants report runs
@@ -27,6 +28,20 @@ int reportsIn(const std::string& script) {
         }
     }
     return reports;
+}
+
+// An early-repayment answer gives its figures, or a reason and none of them.
+void checkEarly(const nlohmann::json& early) {
+    using fuzz::require;
+    const auto at = [&early](const char* key) { return early.value(key, nlohmann::json()); };
+    require(at("valid").is_boolean(), "script: early without its verdict");
+    const bool valid = at("valid").get<bool>();
+    require(at("reason").is_null() == valid, "script: early's reason disagrees with its verdict");
+    for (const char* figure : {"balance", "compensation", "pay_today", "future_total", "saving"}) {
+        require(at(figure).is_number() == valid, "script: early's figures disagree with it");
+    }
+    require(at("months").is_array() && (valid || at("months").empty()),
+            "script: months after an early answer refused");
 }
 
 } // namespace
@@ -54,8 +69,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(!written.is_discarded(), "script: a line written is not valid JSON");
         require(written.is_object(), "script: a line written is not an object");
         // The actions that report on the window write one object under their name.
-        if (written.size() == 1 && (written.contains("schedule") || written.contains("variants"))) {
+        if (written.size() == 1 && (written.contains("schedule") || written.contains("variants") ||
+                                    written.contains("legal") || written.contains("early"))) {
             require(written.begin()->is_object(), "script: an action's report is not an object");
+            if (written.contains("early")) {
+                checkEarly(written["early"]);
+            }
             continue;
         }
         require(written.contains("controls") && written.contains("state") &&

@@ -34,12 +34,15 @@ void setIfChanged(QLabel* label, const QString& text) {
     }
 }
 
-QLabel* wrappedLabel(QWidget* parent, const QString& name) {
+// `reachable`: an answer the keyboard, and so a screen reader, reaches with Tab.
+QLabel* wrappedLabel(QWidget* parent, const QString& name, bool reachable) {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setTextInteractionFlags(reachable
+                                       ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
+                                       : Qt::TextSelectableByMouse);
     return label;
 }
 
@@ -59,7 +62,7 @@ EarlyWindow::EarlyWindow(SimulatorWindow& owner)
     auto* layout = new QVBoxLayout(this);
     buildChoices(layout);
 
-    message_ = wrappedLabel(this, QStringLiteral("earlyMessage"));
+    message_ = wrappedLabel(this, QStringLiteral("earlyMessage"), false);
     layout->addWidget(message_);
 
     details_ = new QWidget(this);
@@ -137,7 +140,7 @@ void EarlyWindow::buildDetails(QVBoxLayout* layout) {
     const std::array<const char*, 4> names = {"earlyPayToday", "earlySaving", "earlyCompensation",
                                               "earlyAfter"};
     for (const char* name : names) {
-        QLabel* sentence = wrappedLabel(details_, QString::fromLatin1(name));
+        QLabel* sentence = wrappedLabel(details_, QString::fromLatin1(name), true);
         layout->addWidget(sentence);
         sentences_.push_back(sentence);
     }
@@ -152,8 +155,9 @@ void EarlyWindow::buildDetails(QVBoxLayout* layout) {
         auto* name = new QLabel(details_);
         auto* value = new QLabel(details_);
         value->setObjectName(QStringLiteral("earlyFigure%1").arg(i));
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        name->setBuddy(value);
         const int row = i % 5;
         const int column = (i / 5) * 2;
         figures->addWidget(name, row, column);

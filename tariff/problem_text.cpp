@@ -173,7 +173,7 @@ std::string reasonText(const std::string& reason) {
         std::string romanian;
     };
     static const std::string months = std::to_string(runtime::scheduleMonths);
-    static const std::array<Start, 30> starts = {{
+    static const std::array<Start, 31> starts = {{
         {"must be an object (got ", "trebuie sa fie un obiect JSON (este "},
         {"unknown key", "cheie necunoscuta (poate fi o greseala de scriere)"},
         {"missing", "lipseste"},
@@ -192,6 +192,7 @@ std::string reasonText(const std::string& reason) {
         {"must be a real date written YYYY-MM-DD (got ",
          "trebuie sa fie o data reala, scrisa AAAA-LL-ZZ (este "},
         {"must be \"ifn\" or \"banca\"", "trebuie sa fie \"ifn\" sau \"banca\""},
+        {"must be \"linear\" or \"none\"", "trebuie sa fie \"linear\" sau \"none\""},
         {"must be \"", "trebuie sa fie \""},
         {"must be true or false (got ", "trebuie sa fie true sau false (este "},
         {"must be a whole number from 1 to 90 (got ",

@@ -8,6 +8,7 @@
 #include "offer/offer_text.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -195,6 +196,42 @@ private slots:
                 QVERIFY(!figure->accessibleName().isEmpty());
             }
         }
+    }
+
+    // Tab goes through the boxes to the months' table (leaving it and copying it are proven with
+    // the other companion windows' tables), and each figure is tied to its caption.
+    void TabReachesTheMonthsAndFiguresHaveCaptions() {
+        auto window = openWindow();
+        QVERIFY(window);
+        typeCustomer(*window);
+        auto* early = openEarly(*window, true);
+        QVERIFY(early != nullptr);
+        early->partButton()->click();
+        early->amountBox()->setText(QStringLiteral("1000"));
+        Q_EMIT early->amountBox()->textEdited(QStringLiteral("1000"));
+        early->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(early));
+        QTableView* table = early->table();
+        QVERIFY(table->isVisible());
+
+        early->monthBox()->setFocus();
+        QStringList reached;
+        for (int i = 0; i < 20 && QApplication::focusWidget() != table; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            reached << QApplication::focusWidget()->objectName();
+        }
+        QVERIFY2(QApplication::focusWidget() == table, qPrintable(reached.join(u' ')));
+        QVERIFY(reached.contains(QStringLiteral("earlyAmount")));
+        int tied = 0;
+        for (QLabel* name : early->findChildren<QLabel*>()) {
+            const QWidget* value = name->buddy();
+            if (value != nullptr && name->isVisible() &&
+                value->objectName().startsWith(QStringLiteral("earlyFigure"))) {
+                QVERIFY(value->isVisible() && !name->text().isEmpty());
+                ++tied;
+            }
+        }
+        QCOMPARE(tied, 9);
     }
 };
 

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The standard information form as text, below the window that prints it: its figures add up,
 // its sentences follow the tariff, and a credit that may not be granted gets no form.
@@ -258,6 +259,41 @@ TEST(StandardForm, NoRefundAndNoCreditor) {
     EXPECT_EQ(none.reason, "Tariful nu numeste creditorul: formularul de informatii standard nu "
                            "poate fi emis.");
     EXPECT_TRUE(none.sections.empty());
+}
+
+// Early repayment is stated with the lender's own shares, and with the usual ones and the
+// linear refund when the tariff leaves them out.
+TEST(StandardForm, EarlyRepaymentOnTheLendersTerms) {
+    struct Case {
+        const char* what;
+        std::function<void(json&)> edit;
+        const char* shares;
+    };
+    const std::vector<Case> cases = {
+        {"own shares",
+         [](json& doc) {
+             doc["early_repayment"] = {{"compensation", 0.008},
+                                       {"compensation_last_year", 0.0025},
+                                       {"granting_commission_refund", "linear"}};
+         },
+         "compensație de 0.80 % din suma rambursată anticipat, respectiv de 0.25 % când"},
+        {"block left out", [](json& doc) { doc.erase("early_repayment"); },
+         "compensație de 1.00 % din suma rambursată anticipat, respectiv de 0.50 % când"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Customer customer(lenderTariff(c.edit));
+        const offer::StandardForm f = offer::standardForm(customer.form(), std::nullopt, "today");
+        ASSERT_TRUE(f.valid) << f.reason;
+        const std::string repayment = section(f, offer::legalHeading).sentences.at(1);
+        EXPECT_TRUE(repayment.starts_with("Rambursarea anticipată: Puteți rambursa creditul "
+                                          "anticipat oricând, integral sau parțial."))
+            << repayment;
+        EXPECT_NE(repayment.find(c.shares), std::string::npos) << repayment;
+        EXPECT_TRUE(repayment.ends_with(" Comisionul de acordare vi se restituie proporțional cu "
+                                        "lunile rămase din contract."))
+            << repayment;
+    }
 }
 
 // Figures no form computes, set by hand in an accepted simulation: a month that receives money

@@ -50,6 +50,9 @@ TEST(ProblemText, EachReasonInRomanian) {
         // The lender's legal data read in words as well.
         {{"/creditor/kind", "must be \"ifn\" or \"banca\""},
          "Datele creditorului, felul creditorului: trebuie sa fie \"ifn\" sau \"banca\""},
+        {{"/early_repayment/granting_commission_refund", "must be \"linear\" or \"none\""},
+         "Rambursarea anticipata, restituirea comisionului de acordare: trebuie sa fie "
+         "\"linear\" sau \"none\""},
         {{"/insurance/0/compulsory", "must be true or false (got a string)"},
          "Lista de asigurari, asigurarea prima, obligativitatea: trebuie sa fie true sau false "
          "(este un text)"},
