@@ -15,6 +15,8 @@
 #include <QTextTable>
 
 #include <cmath>
+#include <map>
+#include <string_view>
 #include <vector>
 
 namespace gui {
@@ -35,11 +37,26 @@ QString dateText(QDate date) {
     return date.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
+// The offer library's labels are the window's and the CSV's, written without diacritics like the
+// form's own texts; the paper handed to the customer writes them as Romanian is written, as the
+// standard information form does, with the same words.
+QString printed(const std::string& label) {
+    static const std::map<std::string_view, const char*> written = {
+        {"Suma finantata", "Suma finanțată"},
+        {"Dobanda anuala", "Dobânda anuală"},
+        {"Modalitate de plata", "Modalitate de plată"},
+        {"Rata lunara", "Rata lunară"},
+        {"Dobanda", "Dobânda"},
+    };
+    const auto it = written.find(label);
+    return it == written.end() ? qs(label) : QString::fromUtf8(it->second).toHtmlEscaped();
+}
+
 void appendLines(QString& html, const std::vector<offer::Line>& lines) {
     html += QStringLiteral("<table cellspacing='0' cellpadding='3' width='100%'>");
     for (const offer::Line& line : lines) {
         html += QStringLiteral("<tr><td width='45%'>%1</td><td><b>%2</b></td></tr>")
-                    .arg(qs(line.label), qs(line.value));
+                    .arg(printed(line.label), qs(line.value));
     }
     html += QStringLiteral("</table>");
 }
@@ -47,9 +64,9 @@ void appendLines(QString& html, const std::vector<offer::Line>& lines) {
 void appendRow(QString& html, const offer::Row& row, const char* cell) {
     html += QStringLiteral("<tr>");
     for (std::size_t i = 0; i < row.size(); ++i) {
-        html +=
-            QStringLiteral("<%1 align='%2'>%3</%1>")
-                .arg(QLatin1String(cell), QLatin1String(i == 0 ? "center" : "right"), qs(row[i]));
+        html += QStringLiteral("<%1 align='%2'>%3</%1>")
+                    .arg(QLatin1String(cell), QLatin1String(i == 0 ? "center" : "right"),
+                         printed(row[i]));
     }
     html += QStringLiteral("</tr>");
 }

@@ -193,6 +193,13 @@ private slots:
         QVERIFY(!flat.contains(QStringLiteral("DAE exacta")));
         QVERIFY(flat.contains(QStringLiteral("14.03.2026")));
         QVERIFY(flat.contains(QStringLiteral("simulare cu caracter informativ")));
+        // Written with diacritics on paper, the names kept.
+        for (const char* label :
+             {"Suma finanțată", "Dobânda anuală", "Modalitate de plată", "Rata lunară",
+              "Total de rambursat", "Dobânda Comision gestiune"}) {
+            QVERIFY2(flat.contains(QString::fromUtf8(label)), label);
+        }
+        QVERIFY(!flat.contains(QStringLiteral("finantata")));
 
         // Pages: the summary and the schedule's first months on page 1, then the schedule with
         // its column names on each page, no page without a row of it.
